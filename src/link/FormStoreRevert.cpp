@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+#include "ui/TandorMain.h"
+
+void TMerrowMainForm::btSaveChangesClick()
+{}
+
+void TMerrowMainForm::btRevertClick()
+{}
+
+void TMerrowMainForm::tmSaveIndicationTimer()
+{}

@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include "ports/PortEnumerator.h"
+
+QStringList EnumerateSerialPorts()
+{
+    return {};
+}

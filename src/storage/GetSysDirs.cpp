@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#include "storage/GetSysDirs.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+QString GetSpecialFolderPath(int folderId)
+{
+    if (folderId != CSIDL_PERSONAL_CREATE)
+        return {};
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (path.isEmpty() || !QDir().mkpath(path))
+        return {};
+    return QDir::cleanPath(path);
+}
