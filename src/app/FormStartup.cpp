@@ -1,14 +1,63 @@
 // SPDX-License-Identifier: MIT
+// Start-up and shut-down of the main window.
 #include "ui/TandorMain.h"
 
-void TMerrowMainForm::FormCreate()
-{}
+#include "ports/DeviceNotifier.h"
+#include "storage/GetSysDirs.h"
+#include "storage/KVTRegStore.h"
+#include "storage/SettingsFileMngr.h"
 
-void TMerrowMainForm::FormClose()
-{}
+void TMerrowMainForm::FormCreate()
+{
+    fComState = csNotOpened;
+    fComDataTimeoutCnt = 0;
+    fchangingDetLevelA = false;
+    fchangingDetLevelB = false;
+
+    DeviceNotifier = std::make_unique<TDeviceNotifier>();
+    DeviceNotifier->OnDeviceArrival = [this](TDeviceNotifier *sender, const QString &name) {
+        DeviceNotifierDeviceArrival(sender, name);
+    };
+    DeviceNotifier->OnDeviceRemoval = [this](TDeviceNotifier *sender, const QString &name) {
+        DeviceNotifierDeviceRemoval(sender, name);
+    };
+
+    fUserDataFolder = GetSpecialFolderPath(CSIDL_PERSONAL_CREATE);
+
+    SettingsFileManager = std::make_unique<TSettingsFileMngr>();
+    SettingsFileManager->ShowMessage = [this](const QString &text) {
+        fSeam->ShowMessage(this, TMessageKind::Plain, text);
+    };
+
+    const QString section = QStringLiteral("MainApp");
+    KVTRegistryStore->Open();
+    fComPort = KVTRegistryStore->ReadString(section, QStringLiteral("InterfaceComPort"), QString());
+    const int top = KVTRegistryStore->ReadInteger(section, QStringLiteral("Top"), 100);
+    const int left = KVTRegistryStore->ReadInteger(section, QStringLiteral("Left"), 200);
+    fLastFolder = KVTRegistryStore->ReadString(section, QStringLiteral("LastFolder"), QString());
+    KVTRegistryStore->Close();
+    move(left, top);
+
+    if (fLastFolder.isEmpty())
+        fLastFolder = fUserDataFolder;
+
+    RefreshPortList();
+    if (!fComPort.isEmpty())
+        SelectPort(fComPort);
+
+    InitSettingsTable();
+    ApplyFirmwareVersion(2, 0);
+    SettingsFileManager->UpdateSettings(SettingsData, fVersionMain, fVersionMinor);
+}
+
+void TMerrowMainForm::FormClose() {}
 
 void TMerrowMainForm::mnExitClick()
-{}
+{
+    close();
+}
 
 void TMerrowMainForm::btCloseClick()
-{}
+{
+    close();
+}
