@@ -15,7 +15,7 @@
 
 TPtyPeer::TPtyPeer(const QString &portName) : fPortName(portName)
 {
-    fMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    fMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fMaster < 0)
         return;
     if (::grantpt(fMaster) != 0 || ::unlockpt(fMaster) != 0) {

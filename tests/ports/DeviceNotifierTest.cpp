@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+#include "ports/DeviceNotifier.h"
+
+#include "core/PortPaths.h"
+#include "support/PtyPeer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+struct TNotice
+{
+    bool arrival;
+    QString path;
+    bool operator==(const TNotice &other) const
+    {
+        return arrival == other.arrival && path == other.path;
+    }
+};
+
+void PrintTo(const TNotice &n, std::ostream *os)
+{
+    *os << (n.arrival ? "arrival " : "removal ") << n.path.toStdString();
+}
+
+TNotice Arrival(const QString &path)
+{
+    return {true, path};
+}
+
+TNotice Removal(const QString &path)
+{
+    return {false, path};
+}
+
+class DeviceNotifierTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // Every test starts from an empty folder, or none at all.
+        QDir(VirtualPortsFolder()).removeRecursively();
+        fNotifier = std::make_unique<TDeviceNotifier>();
+        fNotifier->OnDeviceArrival = [this](TDeviceNotifier *sender, const QString &name) {
+            EXPECT_EQ(sender, fNotifier.get());
+            fNotices.push_back(Arrival(name));
+        };
+        fNotifier->OnDeviceRemoval = [this](TDeviceNotifier *sender, const QString &name) {
+            EXPECT_EQ(sender, fNotifier.get());
+            fNotices.push_back(Removal(name));
+        };
+    }
+
+    bool WaitForNotices(size_t count)
+    {
+        return QTest::qWaitFor([&] { return fNotices.size() >= count; }, 5000);
+    }
+
+    std::unique_ptr<TDeviceNotifier> fNotifier;
+    std::vector<TNotice> fNotices;
+};
+
+TEST_F(DeviceNotifierTest, MakesAMissingFolderToWatchIt)
+{
+    EXPECT_EQ(fNotifier->WatchedFolder(), VirtualPortsFolder());
+    EXPECT_TRUE(QFileInfo(VirtualPortsFolder()).isDir());
+}
+
+TEST_F(DeviceNotifierTest, PublishingAndUnpublishingAreArrivalAndRemoval)
+{
+    TPtyPeer peer(QStringLiteral("np0"));
+    ASSERT_TRUE(WaitForNotices(1));
+    peer.Unpublish();
+    ASSERT_TRUE(WaitForNotices(2));
+    peer.Publish();
+    ASSERT_TRUE(WaitForNotices(3));
+    EXPECT_EQ(fNotices, (std::vector<TNotice>{Arrival(peer.LinkPath()), Removal(peer.LinkPath()),
+                                              Arrival(peer.LinkPath())}));
+}
+
+// A port published again under its old name, now leading to another device, must not slip
+// through as "nothing changed".
+TEST_F(DeviceNotifierTest, EntryPointedAtAnotherDeviceIsRemovalThenArrival)
+{
+    TPtyPeer first(QStringLiteral("np1"));
+    TPtyPeer second(QStringLiteral("np2"));
+    ASSERT_TRUE(WaitForNotices(2));
+    fNotices.clear();
+    const QString link = first.LinkPath();
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(second.SlavePath(), link)); // faster than one notice apart
+    ASSERT_TRUE(WaitForNotices(2));
+    // The removal may come alone before the arrival, or both out of one change.
+    EXPECT_EQ(fNotices, (std::vector<TNotice>{Removal(link), Arrival(link)}));
+}
+
+TEST_F(DeviceNotifierTest, FolderRemovedAndWatchedAgain)
+{
+    auto peer = std::make_unique<TPtyPeer>(QStringLiteral("np3"));
+    TPtyPeer other(QStringLiteral("np4"));
+    ASSERT_TRUE(WaitForNotices(2));
+    fNotices.clear();
+    const QString gone = peer->LinkPath();
+    QDir(VirtualPortsFolder()).removeRecursively();
+    ASSERT_TRUE(WaitForNotices(2));
+    EXPECT_EQ(fNotices, (std::vector<TNotice>{Removal(gone), Removal(other.LinkPath())}));
+    EXPECT_TRUE(QTest::qWaitFor([] { return QFileInfo(VirtualPortsFolder()).isDir(); }, 5000));
+    fNotices.clear();
+    other.Publish();
+    ASSERT_TRUE(WaitForNotices(1));
+    EXPECT_EQ(fNotices, (std::vector<TNotice>{Arrival(other.LinkPath())}));
+}
+
+TEST_F(DeviceNotifierTest, ErrorInACallbackIsSwallowed)
+{
+    fNotifier->OnDeviceArrival = [this](TDeviceNotifier *, const QString &name) {
+        fNotices.push_back(Arrival(name));
+        throw std::runtime_error("callback failed");
+    };
+    TPtyPeer first(QStringLiteral("np5"));
+    ASSERT_TRUE(WaitForNotices(1));
+    TPtyPeer second(QStringLiteral("np6"));
+    ASSERT_TRUE(WaitForNotices(2));
+    EXPECT_EQ(fNotices.back(), Arrival(second.LinkPath()));
+}
+
+// The owner may drop the notifier from within its own callback; the notices still due from
+// the same change are then not delivered.
+TEST_F(DeviceNotifierTest, CallbackMayDestroyTheNotifier)
+{
+    TPtyPeer first(QStringLiteral("np7"));
+    TPtyPeer second(QStringLiteral("np8"));
+    ASSERT_TRUE(WaitForNotices(2));
+    fNotices.clear();
+    fNotifier->OnDeviceRemoval = [this](TDeviceNotifier *, const QString &name) {
+        fNotices.push_back(Removal(name));
+        fNotifier.reset();
+    };
+    QDir(VirtualPortsFolder()).removeRecursively();
+    ASSERT_TRUE(WaitForNotices(1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fNotifier == nullptr; }, 5000));
+    QTest::qWait(50); // let any stray notice of the removal arrive
+    EXPECT_EQ(fNotices.size(), 1u);
+}
+
+TEST_F(DeviceNotifierTest, WorksWithoutCallbacks)
+{
+    fNotifier->OnDeviceArrival = nullptr;
+    fNotifier->OnDeviceRemoval = nullptr;
+    TPtyPeer peer(QStringLiteral("np9"));
+    peer.Unpublish();
+    // Nothing to see; the notifier must just survive the notices.
+    QTest::qWait(50);
+    SUCCEED();
+}
+
+} // namespace
