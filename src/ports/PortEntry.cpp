@@ -71,10 +71,10 @@ QString PortDescription(const TPortDescriptionSource &source)
 
 bool IsListablePortName(const QString &portName)
 {
-    if (portName.isEmpty())
+    if (portName.isEmpty() || portName == QStringLiteral(".") || portName == QStringLiteral(".."))
         return false;
     for (const QChar c : portName) {
-        if (c.isSpace() || c.category() == QChar::Other_Control)
+        if (c.isSpace() || c.category() == QChar::Other_Control || c == QLatin1Char('/'))
             return false;
     }
     return true;

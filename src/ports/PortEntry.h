@@ -45,6 +45,7 @@ struct TPortDescriptionSource
 // else the USB product string; else the driver name.
 QString PortDescription(const TPortDescriptionSource &source);
 
-// Whether a name can stand as the port name of an entry: not empty and without blanks or
-// control characters (the port selection cuts the entry at the first blank).
+// Whether a name can stand as the port name of an entry: a plain file name, not empty and
+// without blanks, control characters or '/' (the port selection cuts the entry at the first
+// blank, and a port name is opened as a file of /dev or of the virtual ports folder).
 bool IsListablePortName(const QString &portName);

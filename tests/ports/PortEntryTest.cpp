@@ -140,7 +140,9 @@ TEST(PortNames, WithBlanksOrControlsCannotStandInAnEntry)
 {
     EXPECT_TRUE(IsListablePortName(QStringLiteral("ttyUSB0")));
     EXPECT_TRUE(IsListablePortName(QStringLiteral("COM12")));
-    EXPECT_TRUE(IsListablePortName(QStringLiteral("serial/by-id")));
+    EXPECT_TRUE(IsListablePortName(QStringLiteral("ttyACM0.1-x")));
+    EXPECT_FALSE(IsListablePortName(QStringLiteral("serial/by-id")));
+    EXPECT_FALSE(IsListablePortName(QStringLiteral("..")));
     EXPECT_FALSE(IsListablePortName(QString()));
     EXPECT_FALSE(IsListablePortName(QStringLiteral("my port")));
     EXPECT_FALSE(IsListablePortName(QStringLiteral("tab\there")));
