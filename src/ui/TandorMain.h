@@ -182,6 +182,8 @@ public:
     void SelectPort(const QString &name);
     void ComComboBox1DropDown();
     void ComComboBox1Change();
+    // The output queue refused a command (ComPort1's OnOutputFull): tells the user once.
+    void ComPort1OutputFull(const QString &message);
 
     // ---- store and revert (link/FormStoreRevert.cpp) ----------------------------------
     void btSaveChangesClick();
@@ -291,4 +293,11 @@ private:
     // after its last reply.
     bool fRepaintPending = false;
     bool fInRxEvent = false;
+
+    // The loading bar (link/FormComState.cpp) follows the first full parameter cycle after a
+    // connection or a revert: the number of the last parameter requested in it, 0 before the
+    // first, kLoadingDone once all sixteen were, -1 while no such cycle runs.
+    static constexpr int kLoadingDone = 17;
+    int fLoadingParam = -1;
+    void UpdateLoadingBar();
 };
