@@ -267,6 +267,9 @@ public:
     void PaintDiagram();
     // s: the screen's logical dots per inch / 96.
     double ScreenScale() const;
+    // Fixes s whatever the screen (tests and the paint benchmark lay out and paint at 144 dpi
+    // on any screen); 0 follows the screen again. Repaints.
+    void SetScreenScale(double s);
 
     // ---- window (ui/TandorMain.cpp) ---------------------------------------------------
     void mnAboutClick();
@@ -283,6 +286,9 @@ private:
     void CreateMenu();
     void CreateComponents();
     void BindEvents();
+
+    // s as fixed by SetScreenScale, 0 while it follows the screen (ui/diagram/FormDiagram.cpp).
+    double fScreenScale = 0.0;
 
     std::unique_ptr<TUserSeam> fSeam;
     TAboutBox *fAboutBox = nullptr;

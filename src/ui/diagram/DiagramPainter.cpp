@@ -1,0 +1,343 @@
+// SPDX-License-Identifier: MIT
+#include "ui/diagram/DiagramPainter.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+
+#include <cmath>
+
+namespace {
+
+using namespace DiagramColors;
+
+const QString kReceivedAfOut = QStringLiteral("Received AF out");
+const QString kAfModulationInput = QStringLiteral("AF modulation input");
+const QString kSquelchDetect = QStringLiteral("Squelch detect");
+const QString kPei = QStringLiteral("PEI");
+const QString kPtt = QStringLiteral("PTT");
+
+// A drawing surface with the state the diagram is described in: a current pen (colour and
+// width), a fill colour for shapes and behind text, a text colour and a font. Shapes are drawn
+// without anti-aliasing, with round pen ends, as crisp as the interface's own tool draws them.
+class TCanvas
+{
+public:
+    explicit TCanvas(QImage &image) : fPainter(&image)
+    {
+        fPainter.setRenderHint(QPainter::Antialiasing, false);
+        fFont.setFamily(QString::fromLatin1(kDiagramFontFamily));
+        fFont.setPointSize(8);
+        fPainter.setFont(fFont);
+        ApplyPen();
+    }
+
+    QPainter &Painter() { return fPainter; }
+
+    void SetPen(const QColor &color, int width)
+    {
+        fPenColor = color;
+        fPenWidth = width;
+        ApplyPen();
+    }
+    void SetPenColor(const QColor &color) { SetPen(color, fPenWidth); }
+    void SetFill(const QColor &color)
+    {
+        fFill = color;
+        fPainter.setBrush(color);
+    }
+    void SetTextColor(const QColor &color) { fTextColor = color; }
+    void SetFontSize(int points)
+    {
+        fFont.setPointSize(points);
+        fPainter.setFont(fFont);
+    }
+    void SetBold(bool bold)
+    {
+        fFont.setBold(bold);
+        fPainter.setFont(fFont);
+    }
+
+    void Line(int x1, int y1, int x2, int y2) { fPainter.drawLine(x1, y1, x2, y2); }
+    void Line(const TSegment &segment) { fPainter.drawLine(segment.from, segment.to); }
+
+    // Two strokes from the tip back to (tip x + back, tip y - spread) and (.., tip y + spread):
+    // a negative back points the arrow to the right.
+    void Arrowhead(int tipX, int tipY, int back, int spread)
+    {
+        Line(tipX, tipY, tipX + back, tipY - spread);
+        Line(tipX, tipY, tipX + back, tipY + spread);
+    }
+
+    // A rectangle covering the pixels from its left/top corner up to, not including, its
+    // right/bottom corner, outlined with the pen centred on its edge pixels and filled.
+    void Rectangle(const TBox &box) { fPainter.drawRect(EdgeRect(box)); }
+    // The same with corners that are quarters of an ellipse corner x corner.
+    void RoundRect(const TBox &box, int corner)
+    {
+        fPainter.drawRoundedRect(EdgeRect(box), corner / 2.0, corner / 2.0, Qt::AbsoluteSize);
+    }
+
+    int TextWidth(const QString &text) const
+    {
+        return fPainter.fontMetrics().horizontalAdvance(text);
+    }
+    int TextHeight() const { return fPainter.fontMetrics().height(); }
+
+    // Text with its top-left corner at (x, y) on an opaque box of the fill colour.
+    void TextOut(int x, int y, const QString &text)
+    {
+        const QFontMetrics metrics = fPainter.fontMetrics();
+        fPainter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), fFill);
+        fPainter.setPen(fTextColor);
+        fPainter.drawText(x, y + metrics.ascent(), text);
+        ApplyPen();
+    }
+    void TextCentredOnY(int left, int y, const QString &text)
+    {
+        TextOut(left, y - Half(TextHeight()), text);
+    }
+    void TextRightAlignedCentredOnY(int right, int y, const QString &text)
+    {
+        TextCentredOnY(right - TextWidth(text), y, text);
+    }
+    void TextCentredOnX(int x, int top, const QString &text)
+    {
+        TextOut(x - Half(TextWidth(text)), top, text);
+    }
+
+private:
+    static QRect EdgeRect(const TBox &box)
+    {
+        const int left = std::min(box.x1, box.x2);
+        const int right = std::max(box.x1, box.x2);
+        const int top = std::min(box.y1, box.y2);
+        const int bottom = std::max(box.y1, box.y2);
+        return QRect(left, top, std::max(0, right - left - 1), std::max(0, bottom - top - 1));
+    }
+
+    void ApplyPen()
+    {
+        fPainter.setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
+
+    QPainter fPainter;
+    QFont fFont;
+    QColor fPenColor = Black;
+    int fPenWidth = 1;
+    QColor fFill = Qt::white;
+    QColor fTextColor = Black;
+};
+
+void PaintFixedDiagram(TCanvas &c, const TDiagramGeometry &g, const QColor &background)
+{
+    const int W = g.W, M = g.M, T = g.T, RW = g.RW, C = g.C;
+
+    c.SetPen(Blue, 3);
+    c.SetTextColor(Blue);
+    c.SetFontSize(12);
+    c.SetFill(background);
+
+    const int titleTop = T - g.S(22);
+    c.TextCentredOnX(M + Half(RW), titleTop, QStringLiteral("Radio A"));
+    c.TextCentredOnX(W - M - RW + Half(RW), titleTop, QStringLiteral("Radio B"));
+    c.TextCentredOnX(C, titleTop, QStringLiteral("Merrow Interface"));
+
+    // The rounded blocks are filled as they are drawn, which leaves the same picture as
+    // flood-filling their inside up to the outline.
+    c.SetFill(LightBlue);
+    c.RoundRect(g.RadioABlock(), M);
+    c.SetFontSize(11);
+    c.TextRightAlignedCentredOnY(M + RW - g.S(7), g.YU, kReceivedAfOut);
+    c.TextRightAlignedCentredOnY(M + RW - g.S(7), g.YL, kAfModulationInput);
+
+    c.SetFill(MoneyGreen);
+    c.RoundRect(g.RadioBBlock(), M);
+    c.TextCentredOnY(W - M - RW + g.S(7), g.YL, kReceivedAfOut);
+    c.TextCentredOnY(W - M - RW + g.S(7), g.YU, kAfModulationInput);
+
+    c.SetPenColor(Black);
+    c.SetFill(LightYellow);
+    c.RoundRect(g.InterfaceBlock(), M);
+    c.Rectangle(g.DetectionBoxA());
+    c.Rectangle(g.DetectionBoxB());
+
+    // Upper path: Radio A's received audio through the A-to-B amplifier to Radio B.
+    c.Line(M + RW, g.YU, C - g.S(25), g.YU);
+    c.Line(C + g.S(25), g.YU, W - M - RW, g.YU);
+    DrawAmplifier(c.Painter(), C, g.YU, g.S(25));
+    c.Arrowhead(M + RW + g.S(14), g.YU, -g.S(8), g.S(8));
+
+    // Lower path: Radio B's received audio back to Radio A.
+    c.Line(M + RW, g.YL, C - g.S(25), g.YL);
+    c.Line(C + g.S(25), g.YL, W - M - RW, g.YL);
+    DrawAmplifier(c.Painter(), C, g.YL, g.S(-25));
+    c.Arrowhead(W - M - RW - g.S(14), g.YL, g.S(8), g.S(8));
+}
+
+// Detection line and label colours: green and bold while the radio receives.
+void SetReceiveColours(TCanvas &c, bool receiving)
+{
+    c.SetPen(receiving ? Green : Black, 3);
+    c.SetTextColor(receiving ? LightGreen : Black);
+    c.SetBold(receiving);
+}
+
+void PaintMeter(TCanvas &c, const TMeter &meter, bool receiving)
+{
+    c.SetPen(Black, 2);
+    c.SetFill(LightYellow);
+    c.Rectangle(meter.frame);
+    const QColor &bar = receiving ? Red : Grey;
+    c.SetPen(bar, 2);
+    c.SetFill(bar);
+    c.Rectangle(meter.bar);
+    c.SetPen(Red, 3);
+    c.Line(meter.marker);
+}
+
+void PaintRadioA(TCanvas &c, const TDiagramGeometry &g, const TDiagramState &state)
+{
+    const int M = g.M, RW = g.RW;
+    switch (RadioKindOf(state.typeA)) {
+    case TRadioKind::LevelSense: {
+        const int x0 = g.XL;
+        const int y0 = g.T + g.S(100) + g.S(175);
+        c.SetPen(Black, 3);
+        c.Arrowhead(g.XL - g.S(7), g.YA, -g.S(8), g.S(8));
+        c.SetTextColor(Black);
+        c.SetFill(LightYellow);
+        // The received audio is tapped off the upper path into the detector's pre-amplifier.
+        const int tapX = g.IL + g.S(25);
+        c.Line(tapX, g.YU, tapX, g.YA);
+        c.Line(tapX, g.YA, g.XL + g.S(50) - g.S(25), g.YA);
+        DrawAmplifier(c.Painter(), x0 + g.S(50), y0 - g.S(88), g.S(25));
+        PaintMeter(c, g.MeterA(g.MeterHeight(state.audioLvlA), g.MeterHeight(state.detLevelA)),
+                   state.rxDetectedA);
+        break;
+    }
+    case TRadioKind::Squelch:
+        SetReceiveColours(c, state.rxDetectedA);
+        c.Line(M + RW, g.YA, g.XL, g.YA);
+        c.SetFill(LightBlue);
+        c.SetFontSize(11);
+        // Starts where "Received AF out" starts in the font in force, so in bold it begins
+        // a little further left than the label above it.
+        c.TextCentredOnY(M + RW - g.S(7) - c.TextWidth(kReceivedAfOut), g.YA, kSquelchDetect);
+        break;
+    case TRadioKind::Pei:
+        SetReceiveColours(c, state.rxDetectedA);
+        c.Line(M + RW, g.YA, g.XL, g.YA);
+        c.SetFill(LightBlue);
+        c.SetFontSize(11);
+        c.TextCentredOnY(M + g.S(50), g.YA, kPei);
+        break;
+    case TRadioKind::None:
+        break;
+    }
+    c.SetBold(false);
+}
+
+void PaintRadioB(TCanvas &c, const TDiagramGeometry &g, const TDiagramState &state)
+{
+    const int W = g.W, M = g.M, RW = g.RW;
+    SetReceiveColours(c, state.rxDetectedB);
+    switch (RadioKindOf(state.typeB)) {
+    case TRadioKind::LevelSense: {
+        const int x0 = g.XR;
+        const int y0 = g.T + g.BH - g.S(100);
+        c.SetPen(Black, 3);
+        c.Arrowhead(g.XR + g.S(7), g.YB, g.S(8), g.S(8));
+        c.SetTextColor(Black);
+        c.SetFill(LightYellow);
+        const int tapX = g.IR - g.S(25);
+        c.Line(tapX, g.YL, tapX, g.YB);
+        c.Line(tapX, g.YB, g.XR - g.S(50) + g.S(25), g.YB);
+        DrawAmplifier(c.Painter(), x0 - g.S(50), y0 - g.S(88), g.S(-25));
+        PaintMeter(c, g.MeterB(g.MeterHeight(state.audioLvlB), g.MeterHeight(state.detLevelB)),
+                   state.rxDetectedB);
+        break;
+    }
+    case TRadioKind::Squelch:
+        c.Line(W - M - RW, g.YB, g.XR, g.YB);
+        c.SetFill(MoneyGreen);
+        c.SetFontSize(11);
+        c.TextCentredOnY(W - M - RW + g.S(7), g.YB, kSquelchDetect);
+        break;
+    case TRadioKind::Pei:
+        SetReceiveColours(c, state.rxDetectedB);
+        c.Line(W - M - RW, g.YB, g.XR, g.YB);
+        c.SetFill(MoneyGreen);
+        c.SetFontSize(11);
+        c.TextRightAlignedCentredOnY(W - M - g.S(50), g.YB, kPei);
+        break;
+    case TRadioKind::None:
+        break;
+    }
+    c.SetBold(false);
+}
+
+// A radio's PTT comes from the other radio's detection box and points into the radio.
+void PaintPtt(TCanvas &c, const TDiagramGeometry &g, const TDiagramState &state)
+{
+    const int W = g.W, M = g.M, RW = g.RW;
+    if (state.pttActiveA) {
+        c.SetPen(Red, 3);
+        c.Line(M + RW, g.YB, g.XL, g.YB);
+        c.Arrowhead(M + RW + g.S(14), g.YB, g.S(8), g.S(8));
+        c.SetTextColor(Red);
+        c.SetFill(LightBlue);
+        c.SetFontSize(14);
+        c.SetBold(false);
+        c.TextRightAlignedCentredOnY(M + RW - g.S(7), g.YB, kPtt);
+    }
+    if (state.pttActiveB) {
+        c.SetPen(Red, 3);
+        c.Line(W - M - RW, g.YA, g.XR, g.YA);
+        c.Arrowhead(W - M - RW - g.S(14), g.YA, -g.S(8), g.S(8));
+        c.SetTextColor(Red);
+        c.SetFill(MoneyGreen);
+        c.SetFontSize(14);
+        c.SetBold(false);
+        c.TextCentredOnY(W - M - RW + g.S(7), g.YA, kPtt);
+    }
+}
+
+} // namespace
+
+void DrawAmplifier(QPainter &canvas, int x, int y, int size)
+{
+    const QPoint upper[] = {{x - size, y}, {x - size, y - size}, {x + size, y}};
+    const QPoint lower[] = {{x - size, y}, {x - size, y + size}, {x + size, y}};
+    canvas.drawPolyline(upper, 3);
+    canvas.drawPolyline(lower, 3);
+}
+
+QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
+                     const QColor &background, qreal devicePixelRatio)
+{
+    // The last column and row of the client area stay outside the image.
+    const int width = g.W - 1;
+    const int height = clientHeight - 1;
+    if (width <= 0 || height <= 0)
+        return {};
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    QImage image(static_cast<int>(std::ceil(width * ratio)),
+                 static_cast<int>(std::ceil(height * ratio)), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.setDevicePixelRatio(ratio);
+    // Point sizes follow the screen resolution: at s = 1.5 a 12-pt title is 24 pixels high.
+    const int dotsPerMeter = static_cast<int>(std::lround(96.0 * g.s / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(background);
+
+    TCanvas canvas(image);
+    PaintFixedDiagram(canvas, g, background);
+    PaintRadioA(canvas, g, state);
+    PaintRadioB(canvas, g, state);
+    PaintPtt(canvas, g, state);
+    return image;
+}
