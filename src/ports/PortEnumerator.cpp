@@ -11,6 +11,9 @@
 
 #if defined(Q_OS_LINUX) && defined(TANDOR_HAVE_LIBUDEV)
 #include <libudev.h>
+
+#include <cstring>
+#include <unistd.h>
 #else
 #include <QSerialPortInfo>
 #endif
@@ -40,8 +43,17 @@ TPortDescriptionSource DescriptionSource(udev_device *device, udev_device *paren
         if (const char *product = udev_device_get_sysattr_value(usb, "product"))
             source.sysfsProduct = SystemText(QByteArray(product));
     }
-    if (const char *driver = udev_device_get_driver(parent))
-        source.driver = SystemText(QByteArray(driver));
+    // Since Linux 6.5 a serial-core port sits between a UART and its tty, bound to the
+    // generic drivers "port" and "ctrl"; the driver that names the hardware is above them.
+    for (udev_device *up = parent; up; up = udev_device_get_parent(up)) {
+        const char *subsystem = udev_device_get_subsystem(up);
+        if (subsystem && std::strcmp(subsystem, "serial-base") == 0)
+            continue;
+        if (const char *driver = udev_device_get_driver(up)) {
+            source.driver = SystemText(QByteArray(driver));
+            break;
+        }
+    }
     return source;
 }
 
@@ -57,8 +69,12 @@ std::vector<TPortCandidate> UdevCandidates()
         udev_list_entry *entry = nullptr;
         udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate))
         {
-            udev_device *device =
-                udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));
+            const char *syspath = udev_list_entry_get_name(entry);
+            // Most tty devices are virtual consoles and other devices without a parent
+            // device; the "device" link tells them apart before any of them is read in.
+            if (::access(QByteArray(syspath).append("/device").constData(), F_OK) != 0)
+                continue;
+            udev_device *device = udev_device_new_from_syspath(context, syspath);
             if (!device)
                 continue;
             udev_device *parent = udev_device_get_parent(device);
