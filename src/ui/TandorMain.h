@@ -18,6 +18,7 @@
 
 #include "core/ComStates.h"
 #include "core/SettingsTable.h"
+#include "link/FieldSplitter.h"
 #include "link/LineFramer.h"
 #include "ui/UserSeam.h"
 
@@ -155,6 +156,8 @@ public:
 
     // ---- wire protocol (link/FormWire.cpp) --------------------------------------------
     void ComPort1RxChar(int Count);
+    // One receive event whose bytes come from memory instead of ComPort1 (benchmarks, tests).
+    void ReceiveBytes(QByteArrayView bytes);
     void HandleReply(const QByteArray &line);
     void StatusReceived(const QString &f1, const QString &f2, const QString &f3,
                         const QString &f4, const QString &f5, const QString &f6);
@@ -299,6 +302,14 @@ private:
     // after its last reply.
     bool fRepaintPending = false;
     bool fInRxEvent = false;
+    // Reused from reply to reply, so the receive path allocates nothing per line.
+    TWireFields fReplyFields;
+    // An error while handling received bytes is shown after the receive event has returned;
+    // while one is waiting to be shown or on screen, further ones belong to the same burst.
+    bool fRxErrorReportBusy = false;
+    template <class ReadByte> bool RunReceiveEvent(int count, ReadByte &&readByte);
+    void RepaintAfterReply();
+    void ReportRxError(const QString &className, const QString &message);
 
     // The loading bar (link/FormComState.cpp) follows the first full parameter cycle after a
     // connection or a revert: the number of the last parameter requested in it, 0 before the
