@@ -2,12 +2,19 @@
 #include "ui/ComboBox.h"
 
 #include <QLineEdit>
-#include <QSignalBlocker>
+#include <QStringList>
 
 TComboBox::TComboBox(bool editable, QWidget *parent) : QComboBox(parent)
 {
     setEditable(editable);
     setInsertPolicy(QComboBox::NoInsert);
+    if (editable) {
+        // Typed text is taken as typed: no completion that would put an item's text in its
+        // place, so text that matches no item stays text that matches no item.
+        setCompleter(nullptr);
+    }
+    // activated is Qt's user-only signal: a pick in the open list, and the keyboard and the
+    // wheel on the closed list. Selecting from code never raises it.
     connect(this, &QComboBox::activated, this, [this](int) {
         if (OnChange)
             OnChange(this);
@@ -20,35 +27,93 @@ TComboBox::TComboBox(bool editable, QWidget *parent) : QComboBox(parent)
     }
 }
 
+template <class Change> void TComboBox::KeepSelection(Change &&change)
+{
+    const bool hadSelection = currentIndex() >= 0;
+    const QString text = currentText();
+    change();
+    if (!hadSelection && currentIndex() >= 0) {
+        setCurrentIndex(-1);
+        if (isEditable())
+            setEditText(text);
+    }
+}
+
+void TComboBox::SetSorted(bool sorted)
+{
+    if (sorted == fSorted)
+        return;
+    fSorted = sorted;
+    if (!sorted || count() < 2)
+        return;
+    QStringList items;
+    for (int i = 0; i < count(); ++i)
+        items << itemText(i);
+    const int selected = currentIndex();
+    const QString selectedText = selected >= 0 ? itemText(selected) : QString();
+    const QString text = currentText();
+    std::stable_sort(items.begin(), items.end(),
+                     [](const QString &a, const QString &b) { return a < b; });
+    clear();
+    addItems(items);
+    if (selected >= 0) {
+        setCurrentIndex(static_cast<int>(items.indexOf(selectedText)));
+    } else {
+        setCurrentIndex(-1);
+        if (isEditable())
+            setEditText(text);
+    }
+}
+
+int TComboBox::SortedPosition(const QString &text) const
+{
+    // QString's operator< compares UTF-16 code units: character order, case-sensitive, as
+    // in "COM1  x" < "COM10  x" < "COM2  x".
+    int at = 0;
+    while (at < count() && !(text < itemText(at)))
+        ++at;
+    return at;
+}
+
 void TComboBox::AddItem(const QString &text)
 {
-    const QSignalBlocker blocker(this);
-    if (!fSorted) {
-        addItem(text);
+    KeepSelection([&] { insertItem(fSorted ? SortedPosition(text) : count(), text); });
+}
+
+void TComboBox::DeleteItem(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    if (index != currentIndex()) {
+        KeepSelection([&] { removeItem(index); });
         return;
     }
-    int at = 0;
-    while (at < count() && itemText(at) <= text)
-        ++at;
-    insertItem(at, text);
+    // Qt would move the selection to a neighbour; a removed choice is no choice at all.
+    const QString text = currentText();
+    removeItem(index);
+    setCurrentIndex(-1);
+    if (isEditable())
+        setEditText(text);
 }
 
 int TComboBox::ItemIndex() const
 {
-    if (isEditable() && currentIndex() >= 0 && currentText() != itemText(currentIndex()))
-        return -1;
-    return currentIndex();
+    const int current = currentIndex();
+    if (!isEditable())
+        return current;
+    const QString text = currentText();
+    if (current >= 0 && itemText(current) == text)
+        return current;
+    return findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
 void TComboBox::SetItemIndex(int index)
 {
-    const QSignalBlocker blocker(this);
     setCurrentIndex(index >= 0 && index < count() ? index : -1);
 }
 
 void TComboBox::ClearItems()
 {
-    const QSignalBlocker blocker(this);
     clear();
     if (isEditable())
         clearEditText();
