@@ -10,11 +10,19 @@
 #include "ui/TandorAboutForm.h"
 #include "ui/TrackBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -30,18 +38,36 @@ const char *const kBaudItems[] = {"4800", "9600", "19200", "38400", "57600", "11
 // Light yellow: the interface block's fill, behind the controls that lie on the diagram.
 const QColor kLightYellow(255, 255, 224);
 
-QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &text)
+constexpr QSize kDesignedClientSize(960, 650);
+
+constexpr auto kComStateInterval = 150ms;
+constexpr auto kRefreshDetectSettingInterval = 100ms;
+constexpr auto kStartCheckInterval = 2000ms;
+constexpr auto kSaveIndicationInterval = 1000ms;
+
+// Both file dialogs show "Tandor config files [*.tconf]" and list *.tconf files; Qt reads
+// the pattern from the parentheses and the seam hides that part.
+const char *const kSettingsFileFilter = "Tandor config files [*.tconf] (*.tconf)";
+
+// Labels are top-aligned: the design's heights are one or more text lines.
+TLabel *MakeLabel(QWidget *parent, const QString &name, const QString &text, Qt::Alignment align,
+                  bool autoSize)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new TLabel(text, parent);
     label->setObjectName(name);
+    label->setAlignment(align | Qt::AlignTop);
+    label->SetAutoSize(autoSize);
     return label;
 }
 
-// Labels on the diagram are transparent, so the painted diagram shows through them.
+// Labels on the diagram draw no background, so the painted diagram shows through them. Their
+// stored background is the interface block's light yellow; it is never seen.
 void MakeDiagramLabel(QLabel *label)
 {
-    label->setAttribute(Qt::WA_TranslucentBackground);
     label->setAutoFillBackground(false);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kLightYellow);
+    label->setPalette(palette);
 }
 
 TComboBox *MakeCombo(QWidget *parent, const QString &name, bool editable)
@@ -49,6 +75,24 @@ TComboBox *MakeCombo(QWidget *parent, const QString &name, bool editable)
     auto *combo = new TComboBox(editable, parent);
     combo->setObjectName(name);
     return combo;
+}
+
+// The sliders merge with the interface block: flat, light yellow, a grey-framed track 7 px
+// thick that stops 5 px short of each end of the control (the diagram lines the vertical
+// sliders up with the level meter by that inset), the thumb in the highlight colour.
+QString TrackBarStyle(Qt::Orientation orientation)
+{
+    if (orientation == Qt::Horizontal)
+        return QStringLiteral("QSlider { background: rgb(255, 255, 224); border: none; }"
+                              "QSlider::groove:horizontal { border: 1px solid rgb(128, 128, 128);"
+                              " background: rgb(255, 255, 224); height: 5px; margin: 0px 5px; }"
+                              "QSlider::handle:horizontal { background: palette(highlight);"
+                              " border: 1px solid palette(dark); width: 9px; margin: -6px 0px; }");
+    return QStringLiteral("QSlider { background: rgb(255, 255, 224); border: none; }"
+                          "QSlider::groove:vertical { border: 1px solid rgb(128, 128, 128);"
+                          " background: rgb(255, 255, 224); width: 5px; margin: 5px 0px; }"
+                          "QSlider::handle:vertical { background: palette(highlight);"
+                          " border: 1px solid palette(dark); height: 9px; margin: 0px -6px; }");
 }
 
 TTrackBar *MakeTrackBar(QWidget *parent, const QString &name, Qt::Orientation orientation,
@@ -60,7 +104,22 @@ TTrackBar *MakeTrackBar(QWidget *parent, const QString &name, Qt::Orientation or
     bar->setPageStep(page);
     bar->setSingleStep(1);
     bar->setTickPosition(QSlider::NoTicks);
+    if (orientation == Qt::Vertical) {
+        // Position 0 is at the top, as the level meter beside it counts: Up and Page Up
+        // move the thumb up, towards 0.
+        bar->setInvertedAppearance(true);
+        bar->setInvertedControls(true);
+    }
+    bar->setStyleSheet(TrackBarStyle(orientation));
     return bar;
+}
+
+QTimer *MakeTimer(QObject *parent, const QString &name, std::chrono::milliseconds interval)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(interval);
+    return timer;
 }
 
 } // namespace
@@ -69,15 +128,19 @@ TMerrowMainForm::TMerrowMainForm(TUserSeam *seam, QWidget *parent)
     : QMainWindow(parent), fSeam(seam ? seam : new TQtUserSeam)
 {
     setObjectName(QStringLiteral("MerrowMainForm"));
-    ClientArea = new TClientArea(this);
-    setCentralWidget(ClientArea);
     setWindowTitle(QStringLiteral("Tandor Configuration"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
-    ClientArea->setFixedSize(960, 650);
+    ClientArea = new TClientArea(this);
+    setCentralWidget(ClientArea);
+    ClientArea->setFixedSize(kDesignedClientSize);
+    // The window is as large as its menu bar and client area, and the user cannot resize it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     CreateControls();
     CreateMenu();
     CreateComponents();
     BindEvents();
+    // The timers are counting already; their ticks are handled only once the message loop
+    // runs, so FormCreate has always finished before the first one.
     FormCreate();
 }
 
@@ -86,252 +149,349 @@ TMerrowMainForm::~TMerrowMainForm() = default;
 void TMerrowMainForm::CreateControls()
 {
     QWidget *area = ClientArea;
-    Label1 = MakeLabel(area, QStringLiteral("Label1"),
-                       QStringLiteral("Port used for connection to Tandor Interface:"));
-    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label1->setGeometry(76, 11, 214, 13);
+    // A label that is not of fixed size takes the size of its text (see TLabel).
+    const auto label = [area](QLabel *&field, const char *name, const QString &text,
+                              const QRect &rect, Qt::Alignment align, bool autoSize) {
+        TLabel *made = MakeLabel(area, QString::fromLatin1(name), text, align, autoSize);
+        made->setGeometry(rect);
+        field = made;
+    };
+    // A label lying on the diagram, hidden at start unless `visible`.
+    const auto diagramLabel = [&label](QLabel *&field, const char *name, const QString &text,
+                                       const QRect &rect, Qt::Alignment align, bool autoSize,
+                                       bool wordWrap, bool visible) {
+        label(field, name, text, rect, align, autoSize);
+        MakeDiagramLabel(field);
+        field->setWordWrap(wordWrap);
+        field->setVisible(visible);
+    };
+
+    label(Label1, "Label1", QStringLiteral("Port used for connection to Tandor Interface:"),
+          QRect(76, 11, 214, 13), Qt::AlignRight, true);
 
     ComComboBox1 = MakeCombo(area, QStringLiteral("ComComboBox1"), false);
     ComComboBox1->SetSorted(true);
     ComComboBox1->setGeometry(296, 7, 356, 21);
 
-    lbSerial = MakeLabel(area, QStringLiteral("lbSerial"), QStringLiteral("      "));
-    lbSerial->setGeometry(662, 11, 18, 13);
+    label(lbSerial, "lbSerial", QStringLiteral("      "), QRect(662, 11, 18, 13), Qt::AlignLeft,
+          true);
+    label(lbVersion, "lbVersion", QStringLiteral("      "), QRect(766, 11, 18, 13), Qt::AlignLeft,
+          true);
+    label(lbComIsOpen, "lbComIsOpen", QStringLiteral("COM-port is closed"), QRect(386, 32, 156, 13),
+          Qt::AlignHCenter, false);
+    label(lbIntfConnection, "lbIntfConnection", QStringLiteral("Not Connected to interface"),
+          QRect(386, 46, 156, 13), Qt::AlignHCenter, false);
 
-    lbVersion = MakeLabel(area, QStringLiteral("lbVersion"), QStringLiteral("      "));
-    lbVersion->setGeometry(766, 11, 18, 13);
+    const auto radioTypes = [area](TComboBox *&field, const char *name, const QRect &rect) {
+        field = MakeCombo(area, QString::fromLatin1(name), false);
+        for (const char *item : kRadioTypes)
+            field->AddItem(QString::fromLatin1(item));
+        field->SetItemIndex(-1);
+        field->setGeometry(rect);
+    };
+    radioTypes(cmb_RaAtype, "cmb_RaAtype", QRect(25, 57, 261, 21));
+    radioTypes(cmb_RaBtype, "cmb_RaBtype", QRect(680, 57, 260, 21));
 
-    lbComIsOpen =
-        MakeLabel(area, QStringLiteral("lbComIsOpen"), QStringLiteral("COM-port is closed"));
-    lbComIsOpen->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lbComIsOpen->setGeometry(386, 32, 156, 13);
-
-    lbIntfConnection = MakeLabel(area, QStringLiteral("lbIntfConnection"),
-                                 QStringLiteral("Not Connected to interface"));
-    lbIntfConnection->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lbIntfConnection->setGeometry(386, 46, 156, 13);
-
-    cmb_RaAtype = MakeCombo(area, QStringLiteral("cmb_RaAtype"), false);
-    for (const char *item : kRadioTypes)
-        cmb_RaAtype->AddItem(QString::fromLatin1(item));
-    cmb_RaAtype->SetItemIndex(-1);
-    cmb_RaAtype->setGeometry(25, 57, 261, 21);
-
-    cmb_RaBtype = MakeCombo(area, QStringLiteral("cmb_RaBtype"), false);
-    for (const char *item : kRadioTypes)
-        cmb_RaBtype->AddItem(QString::fromLatin1(item));
-    cmb_RaBtype->SetItemIndex(-1);
-    cmb_RaBtype->setGeometry(680, 57, 260, 21);
-
-    cmb_Baud_A = MakeCombo(area, QStringLiteral("cmb_Baud_A"), true);
+    // The baud-rate and com-type selectors show a prompt until a value is chosen.
+    const auto promptCombo = [area](TComboBox *&field, const char *name, const QStringList &items,
+                                    const QString &prompt, const QRect &rect) {
+        field = MakeCombo(area, QString::fromLatin1(name), true);
+        for (const QString &item : items)
+            field->AddItem(item);
+        field->SetItemIndex(-1);
+        field->setEditText(prompt);
+        field->setFrame(false);
+        field->setGeometry(rect);
+        field->setVisible(false);
+    };
+    QStringList baudItems;
     for (const char *item : kBaudItems)
-        cmb_Baud_A->AddItem(QString::fromLatin1(item));
-    cmb_Baud_A->SetItemIndex(-1);
-    cmb_Baud_A->setEditText(QStringLiteral("Select Baudrate"));
-    cmb_Baud_A->setFrame(false);
-    cmb_Baud_A->setGeometry(116, 115, 105, 21);
-    cmb_Baud_A->setVisible(false);
+        baudItems << QString::fromLatin1(item);
+    const QStringList comTypeItems{QStringLiteral("TTL 3V"), QStringLiteral("RS232")};
+    const QString baudPrompt = QStringLiteral("Select Baudrate");
+    const QString comTypePrompt = QStringLiteral("Select Com-type");
+    promptCombo(cmb_Baud_A, "cmb_Baud_A", baudItems, baudPrompt, QRect(116, 115, 105, 21));
+    promptCombo(cmb_Baud_B, "cmb_Baud_B", baudItems, baudPrompt, QRect(612, 115, 105, 21));
+    promptCombo(cmb_ComType_A, "cmb_ComType_A", comTypeItems, comTypePrompt,
+                QRect(116, 155, 105, 21));
+    promptCombo(cmb_ComType_B, "cmb_ComType_B", comTypeItems, comTypePrompt,
+                QRect(612, 155, 105, 21));
 
-    cmb_Baud_B = MakeCombo(area, QStringLiteral("cmb_Baud_B"), true);
-    for (const char *item : kBaudItems)
-        cmb_Baud_B->AddItem(QString::fromLatin1(item));
-    cmb_Baud_B->SetItemIndex(-1);
-    cmb_Baud_B->setEditText(QStringLiteral("Select Baudrate"));
-    cmb_Baud_B->setFrame(false);
-    cmb_Baud_B->setGeometry(612, 115, 105, 21);
-    cmb_Baud_B->setVisible(false);
+    const QString peiText = QStringLiteral("PEI link not established");
+    diagramLabel(lbPeiA, "lbPeiA", peiText, QRect(25, 84, 110, 13), Qt::AlignLeft, true, false,
+                 false);
+    diagramLabel(lbPeiB, "lbPeiB", peiText, QRect(680, 84, 110, 13), Qt::AlignLeft, true, false,
+                 false);
 
-    cmb_ComType_A = MakeCombo(area, QStringLiteral("cmb_ComType_A"), true);
-    cmb_ComType_A->AddItem(QStringLiteral("TTL 3V"));
-    cmb_ComType_A->AddItem(QStringLiteral("RS232"));
-    cmb_ComType_A->SetItemIndex(-1);
-    cmb_ComType_A->setEditText(QStringLiteral("Select Com-type"));
-    cmb_ComType_A->setFrame(false);
-    cmb_ComType_A->setGeometry(116, 155, 105, 21);
-    cmb_ComType_A->setVisible(false);
+    const auto trackBar = [area](TTrackBar *&field, const char *name, Qt::Orientation orientation,
+                                 int maximum, int page, const QRect &rect, bool visible) {
+        field = MakeTrackBar(area, QString::fromLatin1(name), orientation, maximum, page);
+        field->setGeometry(rect);
+        field->setVisible(visible);
+    };
+    trackBar(tbGainB, "tbGainB", Qt::Horizontal, 20, 5, QRect(305, 243, 212, 20), true);
+    trackBar(tbGainA, "tbGainA", Qt::Horizontal, 20, 5, QRect(305, 217, 212, 20), true);
 
-    cmb_ComType_B = MakeCombo(area, QStringLiteral("cmb_ComType_B"), true);
-    cmb_ComType_B->AddItem(QStringLiteral("TTL 3V"));
-    cmb_ComType_B->AddItem(QStringLiteral("RS232"));
-    cmb_ComType_B->SetItemIndex(-1);
-    cmb_ComType_B->setEditText(QStringLiteral("Select Com-type"));
-    cmb_ComType_B->setFrame(false);
-    cmb_ComType_B->setGeometry(612, 155, 105, 21);
-    cmb_ComType_B->setVisible(false);
+    const QString gainText = QStringLiteral("Gain=");
+    diagramLabel(lbGainA, "lbGainA", gainText, QRect(499, 134, 29, 13), Qt::AlignLeft, true, false,
+                 true);
+    diagramLabel(lbGainB, "lbGainB", gainText, QRect(499, 156, 29, 13), Qt::AlignLeft, true, false,
+                 true);
 
-    lbPeiA = MakeLabel(area, QStringLiteral("lbPeiA"), QStringLiteral("PEI link not established"));
-    MakeDiagramLabel(lbPeiA);
-    lbPeiA->setGeometry(25, 84, 110, 13);
-    lbPeiA->setVisible(false);
+    trackBar(tbLevelDetGainA, "tbLevelDetGainA", Qt::Horizontal, 255, 5, QRect(404, 323, 116, 20),
+             false);
+    trackBar(tbLevelDetGainB, "tbLevelDetGainB", Qt::Horizontal, 255, 5, QRect(404, 363, 116, 20),
+             false);
+    diagramLabel(lbDetGainA, "lbDetGainA", gainText, QRect(563, 221, 29, 13), Qt::AlignLeft, true,
+                 false, false);
+    diagramLabel(lbDetGainB, "lbDetGainB", gainText, QRect(563, 243, 29, 13), Qt::AlignLeft, true,
+                 false, false);
 
-    lbPeiB = MakeLabel(area, QStringLiteral("lbPeiB"), QStringLiteral("PEI link not established"));
-    MakeDiagramLabel(lbPeiB);
-    lbPeiB->setGeometry(680, 84, 110, 13);
-    lbPeiB->setVisible(false);
-
-    tbGainB = MakeTrackBar(area, QStringLiteral("tbGainB"), Qt::Horizontal, 20, 5);
-    tbGainB->setGeometry(305, 243, 212, 20);
-
-    tbGainA = MakeTrackBar(area, QStringLiteral("tbGainA"), Qt::Horizontal, 20, 5);
-    tbGainA->setGeometry(305, 217, 212, 20);
-
-    lbGainA = MakeLabel(area, QStringLiteral("lbGainA"), QStringLiteral("Gain="));
-    MakeDiagramLabel(lbGainA);
-    lbGainA->setGeometry(499, 134, 29, 13);
-
-    lbGainB = MakeLabel(area, QStringLiteral("lbGainB"), QStringLiteral("Gain="));
-    MakeDiagramLabel(lbGainB);
-    lbGainB->setGeometry(499, 156, 29, 13);
-
-    tbLevelDetGainA = MakeTrackBar(area, QStringLiteral("tbLevelDetGainA"), Qt::Horizontal, 255, 5);
-    tbLevelDetGainA->setGeometry(404, 323, 116, 20);
-    tbLevelDetGainA->setVisible(false);
-
-    tbLevelDetGainB = MakeTrackBar(area, QStringLiteral("tbLevelDetGainB"), Qt::Horizontal, 255, 5);
-    tbLevelDetGainB->setGeometry(404, 363, 116, 20);
-    tbLevelDetGainB->setVisible(false);
-
-    lbDetGainA = MakeLabel(area, QStringLiteral("lbDetGainA"), QStringLiteral("Gain="));
-    MakeDiagramLabel(lbDetGainA);
-    lbDetGainA->setGeometry(563, 221, 29, 13);
-    lbDetGainA->setVisible(false);
-
-    lbDetGainB = MakeLabel(area, QStringLiteral("lbDetGainB"), QStringLiteral("Gain="));
-    MakeDiagramLabel(lbDetGainB);
-    lbDetGainB->setGeometry(563, 243, 29, 13);
-    lbDetGainB->setVisible(false);
-
-    tbDetLevelA = MakeTrackBar(area, QStringLiteral("tbDetLevelA"), Qt::Vertical, 1024, 2);
+    trackBar(tbDetLevelA, "tbDetLevelA", Qt::Vertical, 1024, 2, QRect(540, 379, 20, 80), false);
     tbDetLevelA->SetPosition(255);
-    tbDetLevelA->setGeometry(540, 379, 20, 80);
-    tbDetLevelA->setVisible(false);
-
-    tbDetLevelB = MakeTrackBar(area, QStringLiteral("tbDetLevelB"), Qt::Vertical, 1024, 2);
+    trackBar(tbDetLevelB, "tbDetLevelB", Qt::Vertical, 1024, 2, QRect(588, 379, 20, 80), false);
     tbDetLevelB->SetPosition(255);
-    tbDetLevelB->setGeometry(588, 379, 20, 80);
-    tbDetLevelB->setVisible(false);
 
-    lbPreAmpA = MakeLabel(area, QStringLiteral("lbPreAmpA"), QStringLiteral("RX detect Pre-amp"));
-    MakeDiagramLabel(lbPreAmpA);
-    lbPreAmpA->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbPreAmpA->setWordWrap(true);
-    lbPreAmpA->setGeometry(643, 291, 62, 30);
-    lbPreAmpA->setVisible(false);
+    const QString preAmpText = QStringLiteral("RX detect Pre-amp");
+    const QString pttTrigText = QStringLiteral("PTT trig level");
+    const QString afLevelText = QStringLiteral("AF level");
+    diagramLabel(lbPreAmpA, "lbPreAmpA", preAmpText, QRect(643, 291, 62, 30), Qt::AlignHCenter,
+                 false, true, false);
+    diagramLabel(lbPreAmpB, "lbPreAmpB", preAmpText, QRect(643, 327, 62, 30), Qt::AlignHCenter,
+                 false, true, false);
+    diagramLabel(lbPttTrigA, "lbPttTrigA", pttTrigText, QRect(643, 379, 27, 50), Qt::AlignHCenter,
+                 false, true, false);
+    diagramLabel(lbPttTrigB, "lbPttTrigB", pttTrigText, QRect(643, 435, 27, 50), Qt::AlignHCenter,
+                 false, true, false);
+    diagramLabel(lbAfLevelA, "lbAfLevelA", afLevelText, QRect(643, 243, 51, 16), Qt::AlignHCenter,
+                 false, true, false);
+    diagramLabel(lbAfLevelB, "lbAfLevelB", afLevelText, QRect(643, 259, 51, 16), Qt::AlignHCenter,
+                 false, true, false);
 
-    lbPreAmpB = MakeLabel(area, QStringLiteral("lbPreAmpB"), QStringLiteral("RX detect Pre-amp"));
-    MakeDiagramLabel(lbPreAmpB);
-    lbPreAmpB->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbPreAmpB->setWordWrap(true);
-    lbPreAmpB->setGeometry(643, 327, 62, 30);
-    lbPreAmpB->setVisible(false);
+    trackBar(tbPTTonDelayA, "tbPTTonDelayA", Qt::Horizontal, 150, 5, QRect(404, 427, 83, 20),
+             false);
+    trackBar(tbPTTonDelayB, "tbPTTonDelayB", Qt::Horizontal, 150, 5, QRect(404, 453, 83, 20),
+             false);
+    trackBar(tbPTToffDelayA, "tbPTToffDelayA", Qt::Horizontal, 150, 5, QRect(404, 491, 83, 20),
+             false);
+    trackBar(tbPTToffDelayB, "tbPTToffDelayB", Qt::Horizontal, 150, 5, QRect(404, 517, 83, 20),
+             false);
 
-    lbPttTrigA = MakeLabel(area, QStringLiteral("lbPttTrigA"), QStringLiteral("PTT trig level"));
-    MakeDiagramLabel(lbPttTrigA);
-    lbPttTrigA->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbPttTrigA->setWordWrap(true);
-    lbPttTrigA->setGeometry(643, 379, 27, 50);
-    lbPttTrigA->setVisible(false);
-
-    lbPttTrigB = MakeLabel(area, QStringLiteral("lbPttTrigB"), QStringLiteral("PTT trig level"));
-    MakeDiagramLabel(lbPttTrigB);
-    lbPttTrigB->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbPttTrigB->setWordWrap(true);
-    lbPttTrigB->setGeometry(643, 435, 27, 50);
-    lbPttTrigB->setVisible(false);
-
-    lbAfLevelA = MakeLabel(area, QStringLiteral("lbAfLevelA"), QStringLiteral("AF level"));
-    MakeDiagramLabel(lbAfLevelA);
-    lbAfLevelA->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbAfLevelA->setWordWrap(true);
-    lbAfLevelA->setGeometry(643, 243, 51, 16);
-    lbAfLevelA->setVisible(false);
-
-    lbAfLevelB = MakeLabel(area, QStringLiteral("lbAfLevelB"), QStringLiteral("AF level"));
-    MakeDiagramLabel(lbAfLevelB);
-    lbAfLevelB->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lbAfLevelB->setWordWrap(true);
-    lbAfLevelB->setGeometry(643, 259, 51, 16);
-    lbAfLevelB->setVisible(false);
-
-    tbPTTonDelayA = MakeTrackBar(area, QStringLiteral("tbPTTonDelayA"), Qt::Horizontal, 150, 5);
-    tbPTTonDelayA->setGeometry(404, 427, 83, 20);
-    tbPTTonDelayA->setVisible(false);
-
-    tbPTTonDelayB = MakeTrackBar(area, QStringLiteral("tbPTTonDelayB"), Qt::Horizontal, 150, 5);
-    tbPTTonDelayB->setGeometry(404, 453, 83, 20);
-    tbPTTonDelayB->setVisible(false);
-
-    tbPTToffDelayA = MakeTrackBar(area, QStringLiteral("tbPTToffDelayA"), Qt::Horizontal, 150, 5);
-    tbPTToffDelayA->setGeometry(404, 491, 83, 20);
-    tbPTToffDelayA->setVisible(false);
-
-    tbPTToffDelayB = MakeTrackBar(area, QStringLiteral("tbPTToffDelayB"), Qt::Horizontal, 150, 5);
-    tbPTToffDelayB->setGeometry(404, 517, 83, 20);
-    tbPTToffDelayB->setVisible(false);
-
-    lbPTTonDelayA =
-        MakeLabel(area, QStringLiteral("lbPTTonDelayA"), QStringLiteral("PTT On filter\rdelay="));
-    MakeDiagramLabel(lbPTTonDelayA);
-    lbPTTonDelayA->setGeometry(540, 465, 79, 26);
-    lbPTTonDelayA->setVisible(false);
-
-    lbPTTonDelayB =
-        MakeLabel(area, QStringLiteral("lbPTTonDelayB"), QStringLiteral("PTT On filter\rdelay="));
-    MakeDiagramLabel(lbPTTonDelayB);
-    lbPTTonDelayB->setGeometry(540, 497, 79, 26);
-    lbPTTonDelayB->setVisible(false);
-
-    lbPTToffDelayA =
-        MakeLabel(area, QStringLiteral("lbPTToffDelayA"), QStringLiteral("PTT Off hold\rdelay="));
-    MakeDiagramLabel(lbPTToffDelayA);
-    lbPTToffDelayA->setGeometry(540, 547, 79, 26);
-    lbPTToffDelayA->setVisible(false);
-
-    lbPTToffDelayB =
-        MakeLabel(area, QStringLiteral("lbPTToffDelayB"), QStringLiteral("PTT Off hold\rdelay="));
-    MakeDiagramLabel(lbPTToffDelayB);
-    lbPTToffDelayB->setGeometry(540, 577, 79, 26);
-    lbPTToffDelayB->setVisible(false);
+    // Two lines: the carriage return is the line break, as the delay handlers write it.
+    const QString onDelayText = QStringLiteral("PTT On filter\rdelay=");
+    const QString offDelayText = QStringLiteral("PTT Off hold\rdelay=");
+    diagramLabel(lbPTTonDelayA, "lbPTTonDelayA", onDelayText, QRect(540, 465, 79, 26),
+                 Qt::AlignLeft, false, false, false);
+    diagramLabel(lbPTTonDelayB, "lbPTTonDelayB", onDelayText, QRect(540, 497, 79, 26),
+                 Qt::AlignLeft, false, false, false);
+    diagramLabel(lbPTToffDelayA, "lbPTToffDelayA", offDelayText, QRect(540, 547, 79, 26),
+                 Qt::AlignLeft, false, false, false);
+    diagramLabel(lbPTToffDelayB, "lbPTToffDelayB", offDelayText, QRect(540, 577, 79, 26),
+                 Qt::AlignLeft, false, false, false);
 
     pbLoading = new QProgressBar(area);
     pbLoading->setObjectName(QStringLiteral("pbLoading"));
     pbLoading->setRange(5, 20);
     pbLoading->setValue(5);
+    pbLoading->setTextVisible(false);
     pbLoading->setGeometry(20, 613, 405, 17);
     pbLoading->setVisible(false);
+    // It stays 20 px above the bottom edge when the diagram sets the client height.
+    ClientArea->AnchorToBottom(pbLoading);
 
-    btRevert = new QPushButton(QStringLiteral("Revert changes in interface"), area);
-    btRevert->setObjectName(QStringLiteral("btRevert"));
-    btRevert->setGeometry(434, 619, 199, 25);
+    const auto button = [area](QPushButton *&field, const char *name, const QString &text,
+                               const QRect &rect) {
+        field = new QPushButton(text, area);
+        field->setObjectName(QString::fromLatin1(name));
+        field->setGeometry(rect);
+    };
+    button(btRevert, "btRevert", QStringLiteral("Revert changes in interface"),
+           QRect(434, 619, 199, 25));
+    button(btSaveChanges, "btSaveChanges", QStringLiteral("Store changes in interface"),
+           QRect(645, 619, 190, 25));
+    button(btClose, "btClose", QStringLiteral("Close"), QRect(856, 619, 84, 25));
 
-    btSaveChanges = new QPushButton(QStringLiteral("Store changes in interface"), area);
-    btSaveChanges->setObjectName(QStringLiteral("btSaveChanges"));
-    btSaveChanges->setGeometry(645, 619, 190, 25);
-
-    btClose = new QPushButton(QStringLiteral("Close"), area);
-    btClose->setObjectName(QStringLiteral("btClose"));
-    btClose->setGeometry(856, 619, 84, 25);
+    // Keyboard order of the design; the labels take no focus.
+    QWidget *const tabOrder[] = {
+        ComComboBox1,    cmb_RaAtype,   cmb_RaBtype,   cmb_Baud_A,     cmb_Baud_B,
+        cmb_ComType_A,   cmb_ComType_B, tbGainB,       tbGainA,        tbLevelDetGainA,
+        tbLevelDetGainB, btClose,       btSaveChanges, btRevert,       tbDetLevelA,
+        tbDetLevelB,     tbPTTonDelayA, tbPTTonDelayB, tbPTToffDelayA, tbPTToffDelayB,
+        pbLoading,
+    };
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-void TMerrowMainForm::CreateMenu() {}
+void TMerrowMainForm::CreateMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    // The menu keeps the desktop's menu font; the window's own font is for the client area.
+    bar->setFont(QApplication::font(bar));
+
+    mnFile = bar->addMenu(QStringLiteral("File"));
+    mnFile->setObjectName(QStringLiteral("mnFile"));
+    mnLoad = mnFile->addAction(QStringLiteral("Load from file..."));
+    mnLoad->setObjectName(QStringLiteral("mnLoad"));
+    mnSave = mnFile->addAction(QStringLiteral("Save to file ..."));
+    mnSave->setObjectName(QStringLiteral("mnSave"));
+    mnDivider1 = mnFile->addSeparator();
+    mnDivider1->setObjectName(QStringLiteral("mnDivider1"));
+    mnExit = mnFile->addAction(QStringLiteral("Exit"));
+    mnExit->setObjectName(QStringLiteral("mnExit"));
+
+    mnHelp = bar->addMenu(QStringLiteral("Help"));
+    mnHelp->setObjectName(QStringLiteral("mnHelp"));
+    mnAbout = mnHelp->addAction(QStringLiteral("About..."));
+    mnAbout->setObjectName(QStringLiteral("mnAbout"));
+}
 
 void TMerrowMainForm::CreateComponents()
 {
     KVTRegistryStore = new TKVTRegistryStore(this);
+    KVTRegistryStore->setObjectName(QStringLiteral("KVTRegistryStore"));
+    KVTRegistryStore->SetKeyName(QStringLiteral("Software\\MerrowConfig"));
+    KVTRegistryStore->SetRegistryRoot(rrCurrentUser);
+    KVTRegistryStore->SetReadOnlyRights(false);
+
+    // Closed until the connection timer opens the chosen port.
     ComPort1 = new TComPort(this);
-    tmComState = new QTimer(this);
-    tmRefreshDetectSetting = new QTimer(this);
-    tmSaveIndication = new QTimer(this);
-    tmStartCheck = new QTimer(this);
+    ComPort1->setObjectName(QStringLiteral("ComPort1"));
+
+    // The timers start counting as the window is built.
+    tmComState = MakeTimer(this, QStringLiteral("tmComState"), kComStateInterval);
+    tmRefreshDetectSetting =
+        MakeTimer(this, QStringLiteral("tmRefreshDetectSetting"), kRefreshDetectSettingInterval);
+    tmSaveIndication = MakeTimer(this, QStringLiteral("tmSaveIndication"), kSaveIndicationInterval);
+    tmStartCheck = MakeTimer(this, QStringLiteral("tmStartCheck"), kStartCheckInterval);
+    // The start check fires once per run; its handler stops it as well.
+    tmStartCheck->setSingleShot(true);
+    tmComState->start();
+    tmRefreshDetectSetting->start();
+    tmStartCheck->start();
+
+    for (TFileDialogConfig *dialog : {&SaveDialog1, &OpenDialog1}) {
+        dialog->filter = QString::fromLatin1(kSettingsFileFilter);
+        dialog->defaultSuffix = QStringLiteral("tconf");
+        dialog->resizable = true;
+    }
+    SaveDialog1.confirmOverwrite = true;
+    SaveDialog1.fileMustExist = false;
+    OpenDialog1.fileMustExist = true;
+    OpenDialog1.confirmOverwrite = false;
 }
 
-void TMerrowMainForm::BindEvents() {}
+void TMerrowMainForm::BindEvents()
+{
+    ComComboBox1->OnDropDown = [this](TComboBox *) {
+        ComComboBox1DropDown();
+    };
+    ComComboBox1->OnChange = [this](TComboBox *) {
+        ComComboBox1Change();
+    };
+    cmb_RaAtype->OnChange = [this](TComboBox *) {
+        cmb_RaAtypeChange();
+    };
+    cmb_RaBtype->OnChange = [this](TComboBox *) {
+        cmb_RaBtypeChange();
+    };
+    cmb_Baud_A->OnChange = [this](TComboBox *) {
+        cmb_Baud_AChange();
+    };
+    cmb_Baud_B->OnChange = [this](TComboBox *) {
+        cmb_Baud_BChange();
+    };
+    cmb_ComType_A->OnChange = [this](TComboBox *) {
+        cmb_ComType_AChange();
+    };
+    cmb_ComType_B->OnChange = [this](TComboBox *) {
+        cmb_ComType_BChange();
+    };
 
-void TMerrowMainForm::mnAboutClick() {}
+    using Changing = void (TMerrowMainForm::*)(int, bool &);
+    using Change = void (TMerrowMainForm::*)();
+    const auto bindTrackBar = [this](TTrackBar *bar, Changing changing, Change change) {
+        bar->OnChanging = [this, changing](TTrackBar *, int newPos, bool &allowChange) {
+            (this->*changing)(newPos, allowChange);
+        };
+        bar->OnChange = [this, change](TTrackBar *) {
+            (this->*change)();
+        };
+    };
+    bindTrackBar(tbGainA, &TMerrowMainForm::tbGainAChanging, &TMerrowMainForm::tbGainAChange);
+    bindTrackBar(tbGainB, &TMerrowMainForm::tbGainBChanging, &TMerrowMainForm::tbGainBChange);
+    bindTrackBar(tbLevelDetGainA, &TMerrowMainForm::tbLevelDetGainAChanging,
+                 &TMerrowMainForm::tbLevelDetGainAChange);
+    bindTrackBar(tbLevelDetGainB, &TMerrowMainForm::tbLevelDetGainBChanging,
+                 &TMerrowMainForm::tbLevelDetGainBChange);
+    bindTrackBar(tbDetLevelA, &TMerrowMainForm::tbDetLevelAChanging,
+                 &TMerrowMainForm::tbDetLevelAChange);
+    bindTrackBar(tbDetLevelB, &TMerrowMainForm::tbDetLevelBChanging,
+                 &TMerrowMainForm::tbDetLevelBChange);
+    bindTrackBar(tbPTTonDelayA, &TMerrowMainForm::tbPTTonDelayAChanging,
+                 &TMerrowMainForm::tbPTTonDelayAChange);
+    bindTrackBar(tbPTTonDelayB, &TMerrowMainForm::tbPTTonDelayBChanging,
+                 &TMerrowMainForm::tbPTTonDelayBChange);
+    bindTrackBar(tbPTToffDelayA, &TMerrowMainForm::tbPTToffDelayAChanging,
+                 &TMerrowMainForm::tbPTToffDelayAChange);
+    bindTrackBar(tbPTToffDelayB, &TMerrowMainForm::tbPTToffDelayBChanging,
+                 &TMerrowMainForm::tbPTToffDelayBChange);
+
+    connect(btClose, &QPushButton::clicked, this, [this] { btCloseClick(); });
+    connect(btSaveChanges, &QPushButton::clicked, this, [this] { btSaveChangesClick(); });
+    connect(btRevert, &QPushButton::clicked, this, [this] { btRevertClick(); });
+
+    connect(mnLoad, &QAction::triggered, this, [this] { mnLoadClick(); });
+    connect(mnSave, &QAction::triggered, this, [this] { mnSaveClick(); });
+    connect(mnExit, &QAction::triggered, this, [this] { mnExitClick(); });
+    connect(mnAbout, &QAction::triggered, this, [this] { mnAboutClick(); });
+
+    connect(tmComState, &QTimer::timeout, this, &TMerrowMainForm::tmComStateTimer);
+    connect(tmRefreshDetectSetting, &QTimer::timeout, this,
+            &TMerrowMainForm::tmRefreshDetectSettingTimer);
+    connect(tmSaveIndication, &QTimer::timeout, this, &TMerrowMainForm::tmSaveIndicationTimer);
+    connect(tmStartCheck, &QTimer::timeout, this, &TMerrowMainForm::tmStartCheckTimer);
+
+    ComPort1->OnOpen = [this] {
+        ComPort1Open();
+    };
+    ComPort1->OnClose = [this] {
+        ComPort1Close();
+    };
+    ComPort1->OnError = [this](int errors) {
+        ComPort1Error(errors);
+    };
+    ComPort1->OnPErr = [this] {
+        ComPort1PErr();
+    };
+    ComPort1->OnRxChar = [this](int count) {
+        ComPort1RxChar(count);
+    };
+    ComPort1->OnOutputFull = [this](const QString &message) {
+        ComPort1OutputFull(message);
+    };
+}
+
+void TMerrowMainForm::mnAboutClick()
+{
+    if (!fAboutBox)
+        return;
+    // Not modal: the main window goes on working while the box is open. Showing a box that
+    // is open already only brings it to the front.
+    fAboutBox->show();
+    fAboutBox->raise();
+    fAboutBox->activateWindow();
+}
 
 void TMerrowMainForm::RepaintNow()
 {
-    ClientArea->repaint();
+    // A request that comes from the diagram's own paint (its client-size change raises a
+    // resize) cannot paint again inside that paint: it is queued instead.
+    if (ClientArea->IsPainting())
+        ClientArea->update();
+    else
+        ClientArea->repaint();
 }
 
 void TMerrowMainForm::RequestRepaint()
@@ -339,8 +499,27 @@ void TMerrowMainForm::RequestRepaint()
     ClientArea->update();
 }
 
+void TMerrowMainForm::SetClientSize(int w, int h)
+{
+    if (ClientArea->minimumSize() == QSize(w, h) && ClientArea->maximumSize() == QSize(w, h))
+        return;
+    ClientArea->SetClientSize(w, h);
+    // A shown window follows through its posted layout request (never from inside a paint);
+    // a hidden one is sized at once, so that its size is right before it is shown.
+    if (!isVisible())
+        layout()->activate();
+}
+
 void TMerrowMainForm::closeEvent(QCloseEvent *event)
 {
+    // FormClose handles messages while it waits; a close request among them (a second click
+    // on Close, Exit or the close box) must not run the shut-down again inside the first.
+    if (fClosing) {
+        event->ignore();
+        return;
+    }
+    fClosing = true;
+    const auto done = qScopeGuard([this] { fClosing = false; });
     FormClose();
     event->accept();
 }

@@ -280,6 +280,9 @@ public:
     void RepaintNow();
     // Marks the window for painting by the message loop.
     void RequestRepaint();
+    // Sets the size of the client area (the diagram does so on every paint); the window
+    // follows it and stays fixed-size, so the user still cannot drag-resize it.
+    void SetClientSize(int w, int h);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -289,6 +292,9 @@ private:
     void CreateMenu();
     void CreateComponents();
     void BindEvents();
+    // Set while FormClose runs: a second close request arriving from the messages it
+    // handles is refused, so the shut-down steps run once.
+    bool fClosing = false;
 
     // s as fixed by SetScreenScale, 0 while it follows the screen (ui/diagram/FormDiagram.cpp).
     double fScreenScale = 0.0;

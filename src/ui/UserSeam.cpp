@@ -39,11 +39,13 @@ bool TQtUserSeam::AskYesNo(QWidget *parent, const QString &text, const QPoint &t
     return box.exec() == QMessageBox::Yes;
 }
 
-static QString RunFileDialog(QWidget *parent, TFileDialogConfig &config, bool save)
+void ConfigureFileDialog(QFileDialog &dialog, const TFileDialogConfig &config, bool save)
 {
-    QFileDialog dialog(parent);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(config.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The filter list shows the description alone, "Tandor config files [*.tconf]"; the
+    // pattern in parentheses only selects the files.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilter(config.filter);
     dialog.setDefaultSuffix(config.defaultSuffix);
     dialog.setDirectory(config.initialDir);
@@ -51,6 +53,12 @@ static QString RunFileDialog(QWidget *parent, TFileDialogConfig &config, bool sa
         dialog.selectFile(config.lastFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !config.confirmOverwrite);
     dialog.setSizeGripEnabled(config.resizable);
+}
+
+static QString RunFileDialog(QWidget *parent, TFileDialogConfig &config, bool save)
+{
+    QFileDialog dialog(parent);
+    ConfigureFileDialog(dialog, config, save);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     config.lastFile = dialog.selectedFiles().constFirst();

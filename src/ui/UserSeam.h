@@ -7,15 +7,21 @@
 #include <QPoint>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
-enum class TMessageKind {
+enum class TMessageKind
+{
     Plain,   // OK button only, no icon (settings-file messages)
     Warning, // warning box ("Could not open selected COM-port")
     Error,   // error box (a file that cannot be opened, an error nobody handled)
 };
 
-enum class TCursorKind { Arrow, Wait };
+enum class TCursorKind
+{
+    Arrow,
+    Wait
+};
 
 // How a file dialog is set up; the same object keeps the file chosen in it last.
 struct TFileDialogConfig
@@ -23,7 +29,7 @@ struct TFileDialogConfig
     QString filter;        // "Tandor config files [*.tconf] (*.tconf)" in Qt's form
     QString defaultSuffix; // "tconf", appended when the user types a name without one
     QString initialDir;
-    QString lastFile;        // the file chosen in this dialog last, during this run
+    QString lastFile; // the file chosen in this dialog last, during this run
     bool fileMustExist = false;
     bool confirmOverwrite = false;
     bool resizable = true;
@@ -44,6 +50,9 @@ public:
     virtual void Beep() = 0;
     virtual void SetCursor(TCursorKind cursor) = 0;
 };
+
+// Sets a Qt file dialog up as config says, for saving or for opening.
+void ConfigureFileDialog(QFileDialog &dialog, const TFileDialogConfig &config, bool save);
 
 // The seam the program itself uses: Qt's message boxes, dialogs, beep and override cursor.
 class TQtUserSeam : public TUserSeam
