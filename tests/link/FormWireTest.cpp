@@ -3,6 +3,8 @@
 // receive event paints, how errors while handling received bytes reach the user, and what the
 // commands do while the port is closed.
 #include "core/Errors.h"
+#include "link/ComPort.h"
+#include "support/PtyPeer.h"
 #include "support/RecordingSeam.h"
 #include "ui/ClientArea.h"
 #include "ui/TandorMain.h"
@@ -16,7 +18,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -89,6 +93,11 @@ struct StatusCase
     bool rxA, rxB, pttA, pttB;
 };
 
+void PrintTo(const StatusCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class FormWireStatus : public FormWire, public testing::WithParamInterface<StatusCase>
 {};
 
@@ -129,6 +138,11 @@ struct ParamCase
     QByteArray line;
     std::vector<std::pair<int32_t, int32_t>> calls; // (val, Nr)
 };
+
+void PrintTo(const ParamCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class FormWireParam : public FormWire, public testing::WithParamInterface<ParamCase>
 {};
@@ -405,6 +419,106 @@ TEST_F(FormWire, UserCommandsOnAClosedPortBeep)
     EXPECT_EQ(form->btSaveChanges->text(), QStringLiteral("Store changes in interface"));
     EXPECT_TRUE(form->btSaveChanges->isEnabled());
     EXPECT_FALSE(form->tmSaveIndication->isActive());
+}
+
+// ---- commands and replies over an open port ---------------------------------------------------
+
+class FormWireOpen : public FormWire
+{
+protected:
+    void SetUp() override
+    {
+        FormWire::SetUp();
+        ASSERT_TRUE(peer.IsValid());
+        form->fComPort = peer.PortName();
+        form->OpenSavedPort();
+        ASSERT_TRUE(form->ComPort1->Active());
+        QCoreApplication::processEvents();
+        peer.ReadAvailable();
+        peer.ClearReceived();
+        seam->Clear();
+    }
+
+    TPtyPeer peer{QStringLiteral("wire0")};
+};
+
+TEST_F(FormWireOpen, CommandsGoOutByteForByte)
+{
+    form->SettingsData[9].value = 250;
+    form->SettingsData[3].value = -5;
+    const struct
+    {
+        const char *name;
+        std::function<void()> send;
+        QByteArray bytes;
+    } cases[] = {
+        {"version", [&] { form->RequestVersion(); }, "11\r"},
+        {"serial", [&] { form->RequestSerial(); }, "8\r"},
+        {"status on", [&] { form->StartStatusReports(); }, "2,1\r"},
+        {"status off", [&] { form->StopStatusReports(); }, "2,0\r"},
+        {"read 1", [&] { form->RequestParam(1); }, "3,1\r"},
+        {"read 12", [&] { form->RequestParam(12); }, "3,12\r"},
+        {"write 9", [&] { form->SendParam(9); }, "4,9,250\r"},
+        {"write negative", [&] { form->SendParam(3); }, "4,3,-5\r"},
+        {"revert", [&] { form->RevertInterface(); }, "5,2,1\r"},
+        {"store", [&] { form->StoreInInterface(); }, "6,2,1\r"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        peer.ClearReceived();
+        c.send();
+        ASSERT_TRUE(peer.WaitForCount(c.bytes.size()));
+        QTest::qWait(20); // nothing more may follow
+        peer.ReadAvailable();
+        EXPECT_EQ(peer.Received(), c.bytes);
+    }
+    EXPECT_EQ(seam->beeps, 0);
+}
+
+TEST_F(FormWireOpen, SendAllParamsWritesTheSixteenInOrder)
+{
+    QByteArray expected;
+    for (int n = 1; n <= 16; ++n) {
+        form->SettingsData[n].value = n * 10;
+        expected += "4," + QByteArray::number(n) + "," + QByteArray::number(n * 10) + "\r";
+    }
+    form->SendAllParams();
+    ASSERT_TRUE(peer.WaitForCount(expected.size()));
+    EXPECT_EQ(peer.Received(), expected);
+    EXPECT_EQ(seam->beeps, 0);
+}
+
+TEST_F(FormWireOpen, SerialRequestRevertAndStoreSetTheWaitCursor)
+{
+    form->RequestSerial();
+    EXPECT_EQ(seam->cursorHistory, std::vector<TCursorKind>{TCursorKind::Wait});
+    seam->Clear();
+    form->RevertInterface();
+    EXPECT_EQ(seam->cursorHistory, std::vector<TCursorKind>{TCursorKind::Wait});
+
+    seam->Clear();
+    form->StoreInInterface();
+    EXPECT_EQ(seam->cursorHistory, std::vector<TCursorKind>{TCursorKind::Wait});
+    EXPECT_EQ(form->btSaveChanges->text(), QStringLiteral("Storing changes in interface"));
+    EXPECT_FALSE(form->btSaveChanges->isEnabled());
+    EXPECT_TRUE(form->tmSaveIndication->isActive());
+    EXPECT_EQ(form->tmSaveIndication->interval(), 1000);
+}
+
+TEST_F(FormWireOpen, RepliesFromThePortReachTheWindow)
+{
+    RecordSetters();
+    form->fComDataTimeoutCnt = 6;
+    peer.Write("2,512,0,1,0,0,1\r\n3,5");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->fAudioLvlA == 512; }));
+    EXPECT_EQ(form->fComDataTimeoutCnt, 0);
+    EXPECT_TRUE(form->fRXdetectedA);
+    EXPECT_TRUE(form->fPTTActiveB);
+
+    peer.Write(",7\r\n15,2,0\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->lbPeiB->text() == "PEI not used"; }));
+    EXPECT_EQ(setterCalls, (Calls{{7, 5}}));
+    EXPECT_EQ(form->lbPeiA->text(), QStringLiteral("PEI is working"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -13,6 +14,11 @@ struct DispatchCase
     QByteArray line;
     TReplyKind kind;
 };
+
+void PrintTo(const DispatchCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ReplyClassifying : public testing::TestWithParam<DispatchCase>
 {};

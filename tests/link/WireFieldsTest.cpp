@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -25,6 +26,11 @@ struct SplitCase
     QByteArray line;
     QStringList fields;
 };
+
+void PrintTo(const SplitCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class FieldSplitting : public testing::TestWithParam<SplitCase>
 {};

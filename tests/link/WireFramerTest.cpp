@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ struct FramingCase
     QList<QByteArray> lines;
     QByteArray rest; // the partial line left in the buffer
 };
+
+void PrintTo(const FramingCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class LineFraming : public testing::TestWithParam<FramingCase>
 {};

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <ostream>
 
 namespace {
 
@@ -14,6 +15,11 @@ struct NumberCase
     const char *text;
     std::optional<int32_t> value;
 };
+
+void PrintTo(const NumberCase &c, std::ostream *os)
+{
+    *os << c.text;
+}
 
 class WireNumberReading : public testing::TestWithParam<NumberCase>
 {};
