@@ -223,6 +223,12 @@ void TMerrowMainForm::ComComboBox1DropDown()
     ComPort1->Close();
     RefreshPortList();
     tmComState->stop();
+    // No tick comes until a port is picked, so show now what the next one would: not
+    // connected, no version, the arrow (not the wait cursor of a first cycle cut short).
+    lbVersion->clear();
+    lbIntfConnection->setText(kNotConnected);
+    Seam().SetCursor(TCursorKind::Arrow);
+    UpdateLoadingBar();
 }
 
 void TMerrowMainForm::ComComboBox1Change()
