@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "link/FieldSplitter.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char kQuote = '"';
@@ -16,42 +18,48 @@ inline bool IsBlank(char c)
 
 qsizetype SplitFields(QByteArrayView line, TWireFields &fields)
 {
-    fields.Clear();
+    fields.fSpans.clear();
 
     const qsizetype nul = line.indexOf('\0');
     if (nul >= 0)
         line = line.first(nul);
 
+    // The fields' bytes are never more than the line's, so one resize makes room for all of
+    // them and they are written through a plain pointer (resize keeps the capacity).
+    fields.fBytes.resize(line.size());
+    char *const base = fields.fBytes.data();
+    char *out = base;
     const char *p = line.data();
     const char *const end = p + line.size();
 
-    auto addField = [&fields](qsizetype start) {
-        fields.fSpans.append({start, fields.fBytes.size() - start});
+    auto addField = [&](const char *start) {
+        fields.fSpans.append({start - base, out - start});
     };
 
     while (p < end && IsBlank(*p))
         ++p;
     while (p < end) {
-        const qsizetype start = fields.fBytes.size();
+        const char *const start = out;
         if (*p == kQuote) {
             ++p;
             while (p < end) {
                 if (*p == kQuote) {
                     if (p + 1 < end && p[1] == kQuote) {
-                        fields.fBytes.append(kQuote);
+                        *out++ = kQuote;
                         p += 2;
                         continue;
                     }
                     ++p; // the closing quote
                     break;
                 }
-                fields.fBytes.append(*p++);
+                *out++ = *p++;
             }
         } else {
             const char *const first = p;
             while (p < end && !IsBlank(*p) && *p != kComma)
                 ++p;
-            fields.fBytes.append(first, p - first);
+            std::memcpy(out, first, size_t(p - first));
+            out += p - first;
         }
         addField(start);
 
@@ -59,11 +67,12 @@ qsizetype SplitFields(QByteArrayView line, TWireFields &fields)
             ++p;
         if (p < end && *p == kComma) {
             if (p + 1 == end)
-                addField(fields.fBytes.size()); // a trailing comma: one more, empty, field
+                addField(out); // a trailing comma: one more, empty, field
             do
                 ++p;
             while (p < end && IsBlank(*p));
         }
     }
+    fields.fBytes.resize(out - base);
     return fields.Count();
 }

@@ -35,12 +35,6 @@ public:
     // Field i as text, each byte one Latin-1 character.
     QString Text(qsizetype i) const { return QString::fromLatin1((*this)[i]); }
 
-    void Clear()
-    {
-        fBytes.resize(0);
-        fSpans.clear();
-    }
-
 private:
     friend qsizetype SplitFields(QByteArrayView line, TWireFields &fields);
 
