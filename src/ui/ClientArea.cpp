@@ -41,8 +41,8 @@ QSize TLabel::sizeHint() const
     if (!text().contains(QLatin1Char('\r')))
         return QLabel::sizeHint();
     const QFontMetrics metrics(font());
-    const QRect bounds = metrics.boundingRect(QRect(0, 0, QWIDGETSIZE_MAX / 2, QWIDGETSIZE_MAX / 2),
-                                              TextFlags(), DisplayText(text()));
+    const int flags = (TextFlags() & ~int(Qt::AlignVertical_Mask)) | int(Qt::AlignTop);
+    const QRect bounds = metrics.boundingRect(QRect(0, 0, 2000, 2000), flags, DisplayText(text()));
     const QMargins frame = contentsMargins();
     return bounds.size() + QSize(frame.left() + frame.right() + 2 * margin(),
                                  frame.top() + frame.bottom() + 2 * margin());
@@ -56,8 +56,13 @@ void TLabel::AdjustBounds()
     const QRect now = geometry();
     if (wanted == now.size())
         return;
-    const int left =
-        alignment() & Qt::AlignRight ? now.left() + now.width() - wanted.width() : now.left();
+    // A right-aligned label keeps its right edge and a centred one its centre, so the text
+    // stays where the design put it.
+    int left = now.left();
+    if (alignment() & Qt::AlignRight)
+        left = now.left() + now.width() - wanted.width();
+    else if (alignment() & Qt::AlignHCenter)
+        left = now.left() + (now.width() - wanted.width()) / 2;
     setGeometry(QRect(QPoint(left, now.top()), wanted));
 }
 

@@ -16,8 +16,9 @@ class TMerrowMainForm;
 //  - a carriage return in the text starts a new line, as a line feed does (the delay labels
 //    are written "PTT On filter\rdelay= 250ms");
 //  - with AutoSize the label takes the size of its text whenever the text or the font changes
-//    (the client area applies it), keeping its right edge when it is right-aligned. Without
-//    AutoSize it keeps its designed size and clips or wraps within it.
+//    (the client area applies it), keeping its right edge when it is right-aligned and its
+//    centre when it is centred. Without AutoSize it keeps its designed size and clips or
+//    wraps within it.
 class TLabel : public QLabel
 {
     Q_OBJECT

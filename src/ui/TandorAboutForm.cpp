@@ -2,6 +2,7 @@
 #include "ui/TandorAboutForm.h"
 
 #include "TandorVersion.h"
+#include "ui/ClientArea.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -154,17 +155,22 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     Image1->setGeometry(91, 12, 104, 105);
     Image1->SetPicture(QImage(QString::fromLatin1(kPicture)));
 
-    ProductName =
-        MakeLabel(Panel1, "ProductName", QStringLiteral("Tandor Setup"), QRect(81, 133, 118, 22));
+    // The product name takes the size of its text, centred where it was designed: the
+    // font that stands in for Arial may be larger.
+    ProductName = new TLabel(QStringLiteral("Tandor Setup"), Panel1);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+    ProductName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QFont productFont(QStringLiteral("Arial"));
     productFont.setBold(true);
     productFont.setPixelSize(19);
     ProductName->setFont(productFont);
+    ProductName->SetAutoSize(true);
+    ProductName->setGeometry(81, 133, 118, 22);
 
     Version =
         MakeLabel(Panel1, "Version", QStringLiteral("Version 0.0.0"), QRect(75, 159, 129, 13));
     Copyright = MakeLabel(Panel1, "Copyright",
-                          QStringLiteral("Copyright \u00A9 2026 The tandor-config developers"),
+                          QStringLiteral("Copyright \u00A9 2026 tandor-config developers"),
                           QRect(16, 192, 249, 13));
     WebAddress =
         MakeLabel(Panel1, "WebAddress", QStringLiteral("https://tandor-config.example.org"),
@@ -183,6 +189,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 
 void TAboutBox::FormShow()
 {
+    ProductName->AdjustBounds();
     Version->setText(QStringLiteral("Version: ") +
                      FormatFileVersion(QString(), QStringLiteral("%d.%d.%d.%d")));
 }

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class TLabel;
 
 // A four-part version number, major.minor.release.build.
 struct TFileVersion
@@ -60,7 +61,7 @@ public:
 
     QWidget *Panel1 = nullptr;
     TImage *Image1 = nullptr;
-    QLabel *ProductName = nullptr;
+    TLabel *ProductName = nullptr; // takes the size of its text when the box is shown
     QLabel *Version = nullptr;
     QLabel *Copyright = nullptr;
     QLabel *WebAddress = nullptr;
