@@ -11,3 +11,9 @@ tandor_add_test(test_control_widgets
             ${CMAKE_SOURCE_DIR}/src/ui/ComboBox.h ${CMAKE_SOURCE_DIR}/src/ui/ComboBox.cpp
     LIBS tandor_core
     TIMEOUT 60)
+
+# The parameter controls on the main window, with the port closed and over a virtual port.
+tandor_add_test(test_parameter_controls
+    SOURCES ControlsFixture.h ParameterControlsTest.cpp FirmwareChoicesTest.cpp
+    LIBS tandor_form
+    TIMEOUT 120)
