@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/TandorMain.h"
 
-void TMerrowMainForm::mnLoadClick()
-{}
+void TMerrowMainForm::mnLoadClick() {}
 
-void TMerrowMainForm::mnSaveClick()
-{}
+void TMerrowMainForm::mnSaveClick() {}
 
-void TMerrowMainForm::SaveSettingsFile(const QString &)
-{}
+void TMerrowMainForm::SaveSettingsFile(const QString &) {}
 
-void TMerrowMainForm::LoadSettingsFile(const QString &)
-{}
+void TMerrowMainForm::LoadSettingsFile(const QString &) {}
 
-void TMerrowMainForm::tmStartCheckTimer()
-{}
+void TMerrowMainForm::tmStartCheckTimer() {}
 
 QString TMerrowMainForm::LastSettingsPath() const
 {

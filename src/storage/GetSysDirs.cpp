@@ -8,8 +8,9 @@ QString GetSpecialFolderPath(int folderId)
 {
     if (folderId != CSIDL_PERSONAL_CREATE)
         return {};
+    // The documents folder of the desktop (xdg-user-dirs on Linux, normally ~/Documents).
     const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (path.isEmpty() || !QDir().mkpath(path))
         return {};
-    return QDir::cleanPath(path);
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
 }

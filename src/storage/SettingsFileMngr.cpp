@@ -1,22 +1,284 @@
 // SPDX-License-Identifier: MIT
 #include "storage/SettingsFileMngr.h"
 
+#include "core/Errors.h"
+#include "storage/JsonReader.h"
+#include "storage/JsonWriter.h"
+#include "storage/TextDecoding.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <limits>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+const std::string kFirmwareMajor = "FirmwareMajor";
+const std::string kFirmwareMinor = "FirmwareMinor";
+const std::string kContacts = "Contacts";
+
+std::string Utf8(const QString &text)
+{
+    return text.toUtf8().toStdString();
+}
+
+// The texts the user sees for the causes of a failed write, after the error numbers of the
+// platform.
+QString InOutErrorText(int code)
+{
+#ifdef Q_OS_WIN
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return QStringLiteral("File not found");
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return QStringLiteral("Invalid filename");
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return QStringLiteral("Too many open files");
+    case ERROR_ACCESS_DENIED:
+        return QStringLiteral("File access denied");
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return QStringLiteral("Disk full");
+    default:
+        break;
+    }
+#else
+    switch (code) {
+    // Creating a file fails this way only when a folder of its path is missing or no folder.
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return QStringLiteral("Invalid filename");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Too many open files");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return QStringLiteral("File access denied");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("Disk full");
+    default:
+        break;
+    }
+#endif
+    return QStringLiteral("I/O error ") + QString::number(code);
+}
+
+int LastSystemError()
+{
+#ifdef Q_OS_WIN
+    return static_cast<int>(::GetLastError());
+#else
+    return errno;
+#endif
+}
+
+void ClearSystemError()
+{
+#ifdef Q_OS_WIN
+    ::SetLastError(0);
+#else
+    errno = 0;
+#endif
+}
+
+QString InOutMessage(const QString &ioText, const char *when, const QString &path)
+{
+    return QStringLiteral("EInOutError error raised, with message : ") + ioText +
+           QLatin1String(when) + path;
+}
+
+// The error a file that exists but cannot be read raises; the caller shows it.
+[[noreturn]] void ThrowCannotOpen(const QString &path, const QString &reason)
+{
+    throw TError(QStringLiteral("EFOpenError"),
+                 QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") + reason);
+}
+
+QByteArray ReadWholeFile(const QString &path, const QFileInfo &info)
+{
+    // Only plain files are read: a pipe would block the program and a device could deliver
+    // bytes for ever.
+    if (!info.isFile())
+        ThrowCannotOpen(path, QStringLiteral("Not a regular file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowCannotOpen(path, file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        ThrowCannotOpen(path, file.errorString());
+    return bytes;
+}
+
+// A JSON number whose text is a 32-bit signed decimal integer; anything else is an error
+// that ends the reading of values.
+int32_t ToInteger(const TJsonValue &value)
+{
+    if (!value.IsNumber())
+        throw TError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
+    const std::string &text = value.Text();
+    const auto invalid = [&text]() {
+        return TError(QStringLiteral("EConvertError"),
+                      QStringLiteral("'") + QString::fromStdString(text) +
+                          QStringLiteral("' is not a valid integer value"));
+    };
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        i = 1;
+    if (i == text.size())
+        throw invalid();
+    int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            throw invalid();
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > int64_t(std::numeric_limits<int32_t>::max()) + 1)
+            throw invalid();
+    }
+    const int64_t result = negative ? -magnitude : magnitude;
+    if (result > std::numeric_limits<int32_t>::max())
+        throw invalid();
+    return static_cast<int32_t>(result);
+}
+
+} // namespace
+
 TSettingsFileMngr::TSettingsFileMngr() = default;
 
 TSettingsFileMngr::~TSettingsFileMngr() = default;
+
+void TSettingsFileMngr::Show(const QString &text) const
+{
+    if (ShowMessage)
+        ShowMessage(text);
+}
 
 void TSettingsFileMngr::UpdateSettings(const TSettingsData &new_data, int32_t major, int32_t minor)
 {
     fSettings = new_data;
     fFirmwareMajor = major;
     fFirmwareMinor = minor;
+
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        fSettingsJSON.RemoveFirstPair(Utf8(fSettings[ix].ParamName));
+    fSettingsJSON.RemoveFirstPair(kFirmwareMajor);
+    fSettingsJSON.RemoveFirstPair(kFirmwareMinor);
+
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        fSettingsJSON.AddPair(Utf8(fSettings[ix].ParamName),
+                              TJsonValue::Integer(fSettings[ix].value));
+    fSettingsJSON.AddPair(kFirmwareMajor, TJsonValue::Integer(major));
+    fSettingsJSON.AddPair(kFirmwareMinor, TJsonValue::Integer(minor));
 }
 
-void TSettingsFileMngr::SaveSettingsToFile(const QString &) {}
+QString TSettingsFileMngr::WriteDocument(const QString &FileName) const
+{
+    if (FileName.isEmpty())
+        return QStringLiteral("Invalid filename");
+    // QSaveFile says so without an error number in both of these cases.
+    const QFileInfo info(FileName);
+    if (info.isDir() || (info.exists() && !info.isWritable()))
+        return QStringLiteral("File access denied");
+
+    // The new text goes to a temporary file beside the target, which replaces the target only
+    // once it is complete: a full disk or a vanished folder leaves the old file as it was.
+    const QByteArray bytes = WriteSettingsJson(fSettingsJSON);
+    QSaveFile file(FileName);
+    ClearSystemError();
+    // Unbuffered, so that a failing write reports at once, with its error number.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return InOutErrorText(LastSystemError());
+    ClearSystemError();
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        const int code = LastSystemError();
+        file.cancelWriting();
+        // Fewer bytes stored than given: the disk (or the space allowed) is full.
+        return written >= 0 ? QStringLiteral("Disk full") : InOutErrorText(code);
+    }
+    ClearSystemError();
+    if (!file.commit())
+        return InOutErrorText(LastSystemError());
+    return {};
+}
+
+void TSettingsFileMngr::SaveSettingsToFile(const QString &FileName)
+{
+    const QString ioText = WriteDocument(FileName);
+    if (!ioText.isEmpty())
+        Show(InOutMessage(ioText, " when writing ", FileName));
+}
 
 void TSettingsFileMngr::ReadSettingsfromFile(const QString &FileName)
 {
     fSettingsFilename = FileName;
+    const QFileInfo info(FileName);
+    if (!info.exists() || info.isDir()) {
+        // A missing file is made from what the manager holds, with an (unused) contact list.
+        fSettingsJSON.AddPair(kContacts, TJsonValue::Array());
+        const QString ioText = WriteDocument(FileName);
+        if (!ioText.isEmpty())
+            Show(InOutMessage(ioText, " when rewriting ", FileName));
+        return;
+    }
+
+    const QByteArray text = FileTextToUtf8(ReadWholeFile(FileName, info));
+    TJsonReadResult read =
+        ReadJsonObject(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    // A syntax error is not looked at: the pairs before it are the file's content.
+    fSettingsJSON = std::move(read.document);
+    if (!read.nestingError.isEmpty())
+        throw TError(QStringLiteral("EJSONParseException"), read.nestingError);
+    ReadValues(FileName);
+}
+
+void TSettingsFileMngr::ReadValues(const QString &FileName)
+{
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        fSettings[ix].value = 0;
+
+    std::string names[TSettingsData::Count + 1];
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        names[ix] = Utf8(fSettings[ix].ParamName);
+
+    // A copy: the messages below run the message loop, and nothing that happens meanwhile
+    // may pull the document from under this walk.
+    const std::vector<TJsonPair> pairs = fSettingsJSON.Pairs();
+    try {
+        for (const TJsonPair &pair : pairs) {
+            if (pair.value.IsNull()) {
+                Show(QStringLiteral("property_value is Null when reading ") + FileName);
+                continue;
+            }
+            for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
+                if (pair.key == names[ix])
+                    fSettings[ix].value = ToInteger(pair.value);
+            }
+            if (pair.key == kFirmwareMajor)
+                fFirmwareMajor = ToInteger(pair.value);
+            else if (pair.key == kFirmwareMinor)
+                fFirmwareMinor = ToInteger(pair.value);
+        }
+    } catch (const TError &e) {
+        // The first value that is no integer ends the walk; what was read before it stays.
+        Show(e.ClassName() + QStringLiteral(" error raised, with message : ") + e.Message() +
+             QStringLiteral(" when reading ") + FileName);
+    }
 }
 
 TSettingsRec TSettingsFileMngr::GetSetting(int ix) const

@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Reads and writes settings files: one parameter set (the sixteen values) and the firmware
 // version it belongs to, as a pretty-printed JSON object in UTF-8 with a byte-order mark.
+//
+// The manager keeps the document of the file last read (or an empty one), its own copy of the
+// parameter table and the firmware version, and converts between the three. Pairs of a loaded
+// file that are not parameters stay in the document, ahead of the parameters, and are written
+// back by every later save until the next file is read.
 #pragma once
 
 #include "core/SettingsTable.h"
+#include "storage/JsonDocument.h"
 
 #include <QString>
 
@@ -13,6 +19,7 @@
 class TSettingsFileMngr
 {
 public:
+    // An empty document, a zeroed table copy (no names, no setters) and firmware 0.0.
     TSettingsFileMngr();
     ~TSettingsFileMngr();
     TSettingsFileMngr(const TSettingsFileMngr &) = delete;
@@ -21,15 +28,30 @@ public:
     // Shows one of the manager's messages in a modal box and returns when the user closed it.
     std::function<void(const QString &text)> ShowMessage;
 
+    // Takes a copy of the whole table and the firmware version, and puts their eighteen pairs
+    // at the end of the document (each replacing the first pair of its key).
     void UpdateSettings(const TSettingsData &new_data, int32_t major, int32_t minor);
+    // Writes the document. The file is replaced as a whole or not at all: a failed save is
+    // reported ("when writing") and leaves the file that was there.
     void SaveSettingsToFile(const QString &FileName);
-    // Throws TError when the file exists but cannot be opened or read.
+    // Reads the file into the document, the values of the table copy and the firmware version.
+    // A missing file is created from the document with an empty "Contacts" array added.
+    // Throws TError when the file exists but cannot be opened or read (nothing changes), and
+    // when it nests deeper than the parser allows (the pairs read before stay in the document).
     void ReadSettingsfromFile(const QString &FileName);
     TSettingsRec GetSetting(int ix) const;
     int32_t GetMajor() const { return fFirmwareMajor; }
     int32_t GetMinor() const { return fFirmwareMinor; }
 
+    const TJsonValue &Document() const { return fSettingsJSON; }
+
 private:
+    // Writes the document to the file atomically; empty on success, else the I/O error text.
+    QString WriteDocument(const QString &FileName) const;
+    void Show(const QString &text) const;
+    void ReadValues(const QString &FileName);
+
+    TJsonValue fSettingsJSON = TJsonValue::Object();
     QString fSettingsFilename;
     TSettingsData fSettings;
     int32_t fFirmwareMajor = 0;

@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: MIT
+#include "storage/JsonReader.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using json = nlohmann::json;
+
+// The writer puts control characters other than \b \f \n \r \t into strings as they are (and
+// so did every earlier version of the program), which strict JSON forbids. So that such a file
+// reads back whole instead of stopping at the first of them, they are turned into \u escapes
+// before parsing. Only characters inside string literals are touched, so the structure the
+// parser sees is the same.
+std::string EscapeRawControlCharacters(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    bool inString = false;
+    bool afterBackslash = false;
+    static const char kHex[] = "0123456789abcdef";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (inString) {
+            if (afterBackslash) {
+                afterBackslash = false;
+            } else if (c == '\\') {
+                afterBackslash = true;
+            } else if (c == '"') {
+                inString = false;
+            } else if (byte < 0x20) {
+                out += "\\u00";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0x0F];
+                continue;
+            }
+        } else if (c == '"') {
+            inString = true;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// Builds the document from the parser's events. Pairs of the top-level object are added only
+// once their value is complete, so a pair that the end of the text or an error cuts short is
+// never seen; nested values are built on a stack and handed up when they close.
+class TDocumentBuilder
+{
+public:
+    explicit TDocumentBuilder(TJsonReadResult &result) : fResult(result) {}
+
+    bool null() { return Deliver(TJsonValue::Null()); }
+    bool boolean(bool value) { return Deliver(TJsonValue::Boolean(value)); }
+    // The parser reports an integer with a minus sign here, and only such integers; the text
+    // of the number is thus its decimal form, "-0" included.
+    bool number_integer(json::number_integer_t value)
+    {
+        return Deliver(TJsonValue::Number(value == 0 ? std::string("-0") : std::to_string(value)));
+    }
+    bool number_unsigned(json::number_unsigned_t value)
+    {
+        return Deliver(TJsonValue::Number(std::to_string(value)));
+    }
+    bool number_float(json::number_float_t, const std::string &text)
+    {
+        return Deliver(TJsonValue::Number(text));
+    }
+    bool string(std::string &value) { return Deliver(TJsonValue::String(std::move(value))); }
+    bool binary(json::binary_t &) { return false; }
+
+    bool start_object(std::size_t)
+    {
+        if (!fInRoot) {
+            // The text must be one object; anything else (or a second value) ends reading.
+            if (fRootDone)
+                return false;
+            fInRoot = true;
+            return true;
+        }
+        return Open(TJsonValue::Object());
+    }
+    bool key(std::string &name)
+    {
+        (fOpen.empty() ? fRootKey : fOpen.back().key) = std::move(name);
+        return true;
+    }
+    bool end_object()
+    {
+        if (fOpen.empty()) {
+            fInRoot = false;
+            fRootDone = true;
+            fResult.complete = true;
+            return false; // whatever follows the object is not read
+        }
+        return Close();
+    }
+    bool start_array(std::size_t)
+    {
+        if (!fInRoot)
+            return false;
+        return Open(TJsonValue::Array());
+    }
+    bool end_array() { return Close(); }
+
+    bool parse_error(std::size_t, const std::string &lastToken,
+                     const nlohmann::detail::exception &e)
+    {
+        // A number too large for a double is an error of this parser, not a syntax error:
+        // the value is kept with its text (it reads as no valid integer later). Reading stops
+        // there all the same, as the parser cannot go on.
+        constexpr int kNumberOverflow = 406;
+        if (e.id == kNumberOverflow)
+            Deliver(TJsonValue::Number(lastToken));
+        return false;
+    }
+
+private:
+    struct TOpenValue
+    {
+        TJsonValue value;
+        std::string key; // the key of the pair being read, when value is an object
+    };
+
+    int Depth() const { return (fInRoot ? 1 : 0) + static_cast<int>(fOpen.size()); }
+
+    bool Open(TJsonValue container)
+    {
+        if (Depth() + 1 > kMaxJsonNesting) {
+            fResult.nestingError =
+                QStringLiteral("The nesting level of JSON arrays / objects is greater than %1")
+                    .arg(kMaxJsonNesting);
+            return false;
+        }
+        fOpen.push_back({std::move(container), {}});
+        return true;
+    }
+
+    bool Close()
+    {
+        if (fOpen.empty())
+            return false;
+        TJsonValue done = std::move(fOpen.back().value);
+        fOpen.pop_back();
+        return Deliver(std::move(done));
+    }
+
+    bool Deliver(TJsonValue value)
+    {
+        if (!fInRoot)
+            return false;
+        if (fOpen.empty()) {
+            fResult.document.AddPair(std::move(fRootKey), std::move(value));
+            fRootKey.clear();
+            return true;
+        }
+        TOpenValue &parent = fOpen.back();
+        if (parent.value.Kind() == TJsonValue::TKind::jkArray) {
+            parent.value.AddItem(std::move(value));
+        } else {
+            parent.value.AddPair(std::move(parent.key), std::move(value));
+            parent.key.clear();
+        }
+        return true;
+    }
+
+    TJsonReadResult &fResult;
+    bool fInRoot = false;
+    bool fRootDone = false;
+    std::string fRootKey;
+    std::vector<TOpenValue> fOpen;
+};
+
+} // namespace
+
+TJsonReadResult ReadJsonObject(std::string_view utf8)
+{
+    TJsonReadResult result;
+    // The parser would pass over a byte-order mark here; but the file's own mark is gone
+    // already, so this one is a character before the "{" and the text is no object.
+    if (utf8.substr(0, 3) == "\xEF\xBB\xBF")
+        return result;
+    const std::string text = EscapeRawControlCharacters(utf8);
+    TDocumentBuilder builder(result);
+    try {
+        // Not strict: what follows the object is of no interest. Errors come through
+        // parse_error; the catch is for anything the library throws besides.
+        json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, false);
+    } catch (const std::exception &) {
+    }
+    return result;
+}
