@@ -250,11 +250,11 @@ TEST_F(FormWire, VersionReplySetsVersionAndState)
     {
         QByteArray line;
         int32_t major, minor;
+        int32_t typeMin, typeMax; // the range of RaAtype that the version allows
     } cases[] = {
-        {"11,2,3", 2, 3},
-        {"11,1,7", 1, 7},
-        {"11,abc,", 0, 0},
-        {"11,-1,$A", -1, 10},
+        {"11,2,3", 2, 3, 0, 5},  {"11,1,7", 1, 7, 0, 4},     {"11,1,0", 1, 0, 2, 2},
+        {"11,abc,", 0, 0, 2, 2}, // 0.0 is no known firmware: the ranges stay
+        {"11,2,0", 2, 0, 0, 5},  {"11,-1,$A", -1, 10, 0, 5},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.constData());
@@ -263,6 +263,8 @@ TEST_F(FormWire, VersionReplySetsVersionAndState)
         form->HandleReply(c.line);
         EXPECT_EQ(form->fVersionMain, c.major);
         EXPECT_EQ(form->fVersionMinor, c.minor);
+        EXPECT_EQ(form->SettingsData[1].Minval, c.typeMin);
+        EXPECT_EQ(form->SettingsData[1].Maxval, c.typeMax);
         EXPECT_EQ(form->fComState, csVersionReceived);
         EXPECT_EQ(form->lbIntfConnection->text(), QStringLiteral("Connected to interface"));
     }
