@@ -88,7 +88,30 @@ template <class ReadByte> bool TMerrowMainForm::RunReceiveEvent(int count, ReadB
     QString errorClass;
     QString errorMessage;
     bool failed = false;
-    try {
+    // Nothing may leave the port's event handler by an exception: the port's own code is on
+    // the stack below it. The first error of the event is the one reported.
+    auto guarded = [&](auto &&work) {
+        try {
+            work();
+            return;
+        } catch (const TError &e) {
+            if (!failed) {
+                errorClass = e.ClassName();
+                errorMessage = e.Message();
+            }
+        } catch (const std::exception &e) {
+            if (!failed) {
+                errorClass = TypeName(&typeid(e));
+                errorMessage = QString::fromLocal8Bit(e.what());
+            }
+        } catch (...) {
+            if (!failed)
+                errorClass = TypeName(CurrentExceptionType());
+        }
+        failed = true;
+    };
+
+    guarded([&] {
         for (int i = 0; i < count; ++i) {
             char c;
             if (!readByte(c))
@@ -96,25 +119,15 @@ template <class ReadByte> bool TMerrowMainForm::RunReceiveEvent(int count, ReadB
             fFramer.Push(fComPort1InputBuffer, c,
                          [this](const QByteArray &line) { HandleReply(line); });
         }
-    } catch (const TError &e) {
-        failed = true;
-        errorClass = e.ClassName();
-        errorMessage = e.Message();
-    } catch (const std::exception &e) {
-        failed = true;
-        errorClass = TypeName(&typeid(e));
-        errorMessage = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        failed = true;
-        errorClass = TypeName(CurrentExceptionType());
-    }
+    });
 
     fInRxEvent = outerEvent;
     // The replies of this event asked for a repaint: one paint after the last of them shows
-    // the same picture as one after each, at a fraction of the cost.
+    // the same picture as one after each, at a fraction of the cost. Also after an error, so
+    // that the window shows every reply that was handled.
     if (fRepaintPending && !fInRxEvent) {
         fRepaintPending = false;
-        RepaintNow();
+        guarded([this] { RepaintNow(); });
     }
     if (failed)
         ReportRxError(errorClass, errorMessage);
