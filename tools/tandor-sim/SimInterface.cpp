@@ -195,11 +195,11 @@ void TSimInterface::AdvanceRadio(int self, int ms)
     // A radio that transmits hears nothing.
     const bool hearing = r.carrier && !r.keyed;
 
-    // Speech rises and falls a few times a second; an idle channel has a little noise.
+    // Speech rises and falls a few times a second, well above the noise of an idle channel.
     int raw;
     if (hearing) {
         const double phase = 2.0 * std::numbers::pi * double(fClockMs) / (a ? 900.0 : 1100.0);
-        raw = int(400.0 + 1600.0 * std::abs(std::sin(phase))) + RandomBetween(-150, 150);
+        raw = int(500.0 + 1500.0 * std::abs(std::sin(phase))) + RandomBetween(-100, 100);
     } else {
         raw = RandomBetween(4, 30);
     }
