@@ -7,6 +7,9 @@
 #include "storage/KVTRegStore.h"
 #include "storage/SettingsFileMngr.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 void TMerrowMainForm::FormCreate()
 {
     fComState = csNotOpened;
@@ -50,7 +53,33 @@ void TMerrowMainForm::FormCreate()
     SettingsFileManager->UpdateSettings(SettingsData, fVersionMain, fVersionMinor);
 }
 
-void TMerrowMainForm::FormClose() {}
+void TMerrowMainForm::FormClose()
+{
+    // The interface stops its reports before the port goes; the pauses give the command time
+    // to leave and let the replies and ticks that arrive meanwhile be handled as usual.
+    StopStatusReports();
+    constexpr int kPauses = 8;
+    constexpr unsigned long kPauseMs = 20;
+    for (int i = 1; i < kPauses; ++i) {
+        QThread::msleep(kPauseMs);
+        QCoreApplication::processEvents();
+    }
+    QThread::msleep(kPauseMs);
+
+    // A store that cannot be written forgets this run's preferences; the exit goes on.
+    try {
+        const QString section = QStringLiteral("MainApp");
+        KVTRegistryStore->Open();
+        KVTRegistryStore->WriteString(section, QStringLiteral("InterfaceComPort"), fComPort);
+        KVTRegistryStore->WriteInteger(section, QStringLiteral("Top"), pos().y());
+        KVTRegistryStore->WriteInteger(section, QStringLiteral("Left"), pos().x());
+        KVTRegistryStore->WriteString(section, QStringLiteral("LastFolder"), fLastFolder);
+        KVTRegistryStore->Close();
+    } catch (...) {
+    }
+
+    SaveSettingsFile(LastSettingsPath());
+}
 
 void TMerrowMainForm::mnExitClick()
 {
