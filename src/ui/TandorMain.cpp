@@ -17,7 +17,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTimer>
 
 #include <chrono>
@@ -512,14 +511,8 @@ void TMerrowMainForm::SetClientSize(int w, int h)
 
 void TMerrowMainForm::closeEvent(QCloseEvent *event)
 {
-    // FormClose handles messages while it waits; a close request among them (a second click
-    // on Close, Exit or the close box) must not run the shut-down again inside the first.
-    if (fClosing) {
-        event->ignore();
-        return;
-    }
-    fClosing = true;
-    const auto done = qScopeGuard([this] { fClosing = false; });
+    // Qt sends no second close event while this one runs, so a click on Close during the
+    // pauses of FormClose does not run the shut-down again.
     FormClose();
     event->accept();
 }

@@ -292,9 +292,6 @@ private:
     void CreateMenu();
     void CreateComponents();
     void BindEvents();
-    // Set while FormClose runs: a second close request arriving from the messages it
-    // handles is refused, so the shut-down steps run once.
-    bool fClosing = false;
 
     // s as fixed by SetScreenScale, 0 while it follows the screen (ui/diagram/FormDiagram.cpp).
     double fScreenScale = 0.0;
