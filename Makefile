@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench fuzz sanitize format clean
+.PHONY: all deps configure build run test bench fuzz sanitize package package-test format clean
 
 all: build
 
@@ -30,6 +30,21 @@ test: build
 
 bench: build
 	scripts/bench.sh $(BUILD)
+
+# The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	$(MAKE) test BUILD=build-asan BUILD_TYPE=RelWithDebInfo CMAKE_ARGS="-DTANDOR_SANITIZE=ON -DTANDOR_BUILD_BENCH=OFF"
+
+# libFuzzer targets (clang); FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+package-test: build
+	scripts/package-test.sh $(BUILD)
 
 format:
 	find src tests tools bench fuzz -name '*.h' -o -name '*.cpp' | xargs clang-format -i

@@ -1,0 +1,43 @@
+# SPDX-License-Identifier: MIT
+# Install rules and the Debian packages: tandor-config (the program, its desktop entry, icons
+# and AppStream metainfo) and tandor-sim (the interface simulator, optional).
+include(GNUInstallDirs)
+
+set(TANDOR_APP_ID org.tandorconfig.TandorConfig)
+
+install(TARGETS tandor-config RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT app)
+install(TARGETS tandor-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sim)
+
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/tandor-config.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT app)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/${TANDOR_APP_ID}.metainfo.xml
+               ${CMAKE_BINARY_DIR}/packaging/${TANDOR_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/${TANDOR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT app)
+install(FILES ${TANDOR_ICON_PNG}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
+        RENAME tandor-config.png COMPONENT app)
+install(FILES ${TANDOR_ICON_SVG}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME tandor-config.svg COMPONENT app)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tandor-config)
+set(CPACK_PACKAGE_VENDOR "The tandor-config developers")
+set(CPACK_PACKAGE_CONTACT "The tandor-config developers <maintainers@tandor-config.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL app sim)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_APP_PACKAGE_NAME tandor-config)
+set(CPACK_DEBIAN_APP_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_SIM_PACKAGE_NAME tandor-sim)
+set(CPACK_DEBIAN_SIM_PACKAGE_SECTION devel)
+set(CPACK_COMPONENT_APP_DESCRIPTION
+    "Configuration tool for the Tandor radio interface\n Reads and edits the sixteen parameters of the interface over a serial port,\n with a live block diagram, store and revert, and parameter set files.")
+set(CPACK_COMPONENT_SIM_DESCRIPTION
+    "Simulator of the Tandor radio interface\n Plays the interface unit over a pseudo-terminal, for demonstrations and tests\n of tandor-config without hardware.")
+include(CPack)
