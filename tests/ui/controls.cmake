@@ -15,5 +15,6 @@ tandor_add_test(test_control_widgets
 # The parameter controls on the main window, with the port closed and over a virtual port.
 tandor_add_test(test_parameter_controls
     SOURCES ControlsFixture.h ParameterControlsTest.cpp FirmwareChoicesTest.cpp
+            ParameterWireTest.cpp
     LIBS tandor_form
     TIMEOUT 120)
