@@ -36,7 +36,7 @@ struct TFirmwareCase
 TEST_F(ControlsTest, FirmwareVersionSetsRangesListsAndLabel)
 {
     const TFirmwareCase cases[] = {
-        {"startUp", {}, 0, 5, 0, 5, true, "TTL 3V", "Firmware version: 2.0"},
+        {"2.0", {}, 0, 5, 0, 5, true, "TTL 3V", "Firmware version: 2.0"},
         {"1.0", {{1, 0}}, 2, 2, 1, 1, false, "TTL 5V", "Firmware version: 1.0"},
         {"1.5", {{1, 5}}, 2, 2, 1, 1, false, "TTL 5V", "Firmware version: 1.5"},
         {"1.6", {{1, 6}}, 0, 3, 0, 3, false, "TTL 5V", "Firmware version: 1.6"},
@@ -80,6 +80,27 @@ TEST_F(ControlsTest, FirmwareVersionSetsRangesListsAndLabel)
         EXPECT_EQ(form->SettingsData[i].Maxval, kSettingsDefs[i - 1].maxval) << i;
     }
     EXPECT_EQ(seam->beeps, 0);
+}
+
+// Until an interface reports its version the window behaves as for firmware 2.0.
+TEST(FirmwareAtStartUp, WindowStartsWithFirmwareTwoPointZero)
+{
+    auto *seam = new TRecordingSeam;
+    TMerrowMainForm form(seam);
+    EXPECT_EQ(form.fVersionMain, 2);
+    EXPECT_EQ(form.fVersionMinor, 0);
+    EXPECT_EQ(form.lbVersion->text(), QStringLiteral("Firmware version: 2.0"));
+    for (int i : {1, 2}) {
+        EXPECT_EQ(form.SettingsData[i].Minval, 0);
+        EXPECT_EQ(form.SettingsData[i].Maxval, 5);
+    }
+    EXPECT_EQ(Items(form.cmb_RaAtype), kFixedTypes + QStringList{kSquelchHigh});
+    EXPECT_EQ(Items(form.cmb_RaBtype), kFixedTypes + QStringList{kSquelchHigh});
+    EXPECT_EQ(form.cmb_RaAtype->ItemIndex(), -1);
+    EXPECT_EQ(form.cmb_ComType_A->itemText(0), QStringLiteral("TTL 3V"));
+    EXPECT_EQ(form.cmb_ComType_B->itemText(0), QStringLiteral("TTL 3V"));
+    EXPECT_EQ(form.cmb_ComType_A->ItemIndex(), -1);
+    EXPECT_EQ(form.cmb_ComType_A->currentText(), QStringLiteral("Select Com-type"));
 }
 
 TEST_F(ControlsTest, FirmwareLeavesTheStoredTypesAndTheComTypeChoiceAlone)
