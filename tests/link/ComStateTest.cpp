@@ -422,6 +422,7 @@ TEST_F(ComStateTest, PickingAPortSavesItOpensItAndRestartsTheTimer)
     EXPECT_TRUE(seam->messages.empty());
 
     TKVTRegistryStore store;
+    store.SetKeyName(QStringLiteral("Software\\MerrowConfig"));
     store.Open();
     EXPECT_EQ(
         store.ReadString(QStringLiteral("MainApp"), QStringLiteral("InterfaceComPort"), QString()),
