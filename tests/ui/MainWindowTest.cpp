@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The main window as built: every control with its place, text and state, the keyboard order,
 // the menu, the timers, the file dialogs, and how the window follows the client size.
+#include "link/ComPort.h"
 #include "support/RecordingSeam.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,7 +32,7 @@ namespace {
 class MainWindow : public ::testing::Test
 {
 protected:
-    void SetUp() override { form = std::make_unique<TMerrowMainForm>(new TRecordingSeam); }
+    void SetUp() override { form = std::make_unique<TMerrowMainForm>(seam = new TRecordingSeam); }
 
     // A text that says what the user sees in the control.
     static QString Shown(QWidget *w)
@@ -44,6 +46,7 @@ protected:
         return QString();
     }
 
+    TRecordingSeam *seam = nullptr; // owned by the form
     std::unique_ptr<TMerrowMainForm> form;
 };
 
@@ -603,6 +606,129 @@ TEST_F(MainWindow, LabelsThatAreNotFixedTakeTheSizeOfTheirText)
     f.lbComIsOpen->setText(QStringLiteral("COM-port is open, and this text is far too long"));
     QCoreApplication::sendPostedEvents(); // the label's layout request
     EXPECT_EQ(f.lbComIsOpen->geometry(), QRect(386, 32, 156, 13));
+}
+
+// Each control's events reach its own handler: a gesture on one control changes its own
+// parameter and no other.
+TEST_F(MainWindow, ControlEventsReachTheirOwnHandlers)
+{
+    TMerrowMainForm &f = *form;
+    const auto values = [&f] {
+        std::vector<int32_t> all;
+        for (int i = 1; i <= 16; ++i)
+            all.push_back(f.SettingsData[i].value);
+        return all;
+    };
+    // Indices whose values differ between two snapshots.
+    const auto changed = [](const std::vector<int32_t> &before, const std::vector<int32_t> &after) {
+        std::vector<int> indices;
+        for (std::size_t i = 0; i < before.size(); ++i)
+            if (before[i] != after[i])
+                indices.push_back(int(i) + 1);
+        return indices;
+    };
+
+    // A gain slider's changing notification only writes its label; the others store.
+    struct Slider
+    {
+        TTrackBar *bar;
+        const char *param;
+        QLabel *gainLabel;
+    };
+    const Slider sliders[] = {
+        {f.tbGainA, "GainA", f.lbGainA},
+        {f.tbGainB, "GainB", f.lbGainB},
+        {f.tbLevelDetGainA, "LevelDetGainA", nullptr},
+        {f.tbLevelDetGainB, "LevelDetGainB", nullptr},
+        {f.tbDetLevelA, "DetLevelA", nullptr},
+        {f.tbDetLevelB, "DetLevelB", nullptr},
+        {f.tbPTTonDelayA, "PTTOnDelayA", nullptr},
+        {f.tbPTTonDelayB, "PTTOnDelayB", nullptr},
+        {f.tbPTToffDelayA, "PTTOffDelayA", nullptr},
+        {f.tbPTToffDelayB, "PTTOffDelayB", nullptr},
+    };
+    for (const Slider &row : sliders) {
+        TTrackBar *bar = row.bar;
+        SCOPED_TRACE(row.param);
+        const std::vector<int> own{f.FindSettingIndex(QString::fromLatin1(row.param))};
+        ASSERT_TRUE(bar->OnChanging);
+        ASSERT_TRUE(bar->OnChange);
+        bar->SetPosition(bar->maximum() / 2);
+        auto before = values();
+        const QString labelBefore = row.gainLabel ? row.gainLabel->text() : QString();
+        bool allow = true;
+        bar->OnChanging(bar, bar->maximum() / 2 + 1, allow);
+        if (row.gainLabel) {
+            EXPECT_TRUE(changed(before, values()).empty()) << "changing";
+            EXPECT_NE(row.gainLabel->text(), labelBefore) << "changing";
+        } else {
+            EXPECT_EQ(changed(before, values()), own) << "changing";
+        }
+        bar->SetPosition(bar->maximum() / 4);
+        before = values();
+        bar->OnChange(bar);
+        EXPECT_EQ(changed(before, values()), own) << "change";
+    }
+
+    const std::tuple<TComboBox *, int, const char *> lists[] = {
+        {f.cmb_RaAtype, 1, "RaAtype"},     {f.cmb_RaBtype, 1, "RaBtype"},
+        {f.cmb_ComType_A, 1, "ComType_A"}, {f.cmb_ComType_B, 1, "ComType_B"},
+        {f.cmb_Baud_A, 5, "Baud_A"},       {f.cmb_Baud_B, 5, "Baud_B"},
+    };
+    for (const auto &[combo, item, param] : lists) {
+        SCOPED_TRACE(param);
+        ASSERT_TRUE(combo->OnChange);
+        combo->SetItemIndex(item);
+        const auto before = values();
+        combo->OnChange(combo);
+        EXPECT_EQ(changed(before, values()),
+                  std::vector<int>{f.FindSettingIndex(QString::fromLatin1(param))});
+    }
+
+    // The port's events drive the connection state.
+    ASSERT_TRUE(f.ComPort1->OnRxChar);
+    f.ComPort1->OnOpen();
+    EXPECT_EQ(f.fComState, csNotConnected);
+    f.ComPort1->OnError(1);
+    EXPECT_EQ(f.fComState, csPortError);
+    f.ComPort1->OnClose();
+    EXPECT_EQ(f.fComState, csNotOpened);
+    f.ComPort1->OnPErr();
+    EXPECT_EQ(f.fComState, csPortError);
+
+    // The port list stops the connection timer while it is open.
+    ASSERT_TRUE(f.ComComboBox1->OnChange);
+    ASSERT_TRUE(f.tmComState->isActive());
+    f.ComComboBox1->OnDropDown(f.ComComboBox1);
+    EXPECT_FALSE(f.tmComState->isActive());
+
+    // The menu's file items open their dialogs; store and revert with the port closed beep.
+    f.mnLoad->trigger();
+    EXPECT_EQ(seam->openDialogs.size(), 1u);
+    EXPECT_EQ(seam->saveDialogs.size(), 0u);
+    f.mnSave->trigger();
+    EXPECT_EQ(seam->saveDialogs.size(), 1u);
+    for (QPushButton *button : {f.btSaveChanges, f.btRevert}) {
+        const int beeps = seam->beeps;
+        button->click();
+        EXPECT_GT(seam->beeps, beeps) << button->objectName().toStdString();
+    }
+
+    // The store indication ends with its timer's first tick.
+    f.tmSaveIndication->start();
+    EXPECT_TRUE(QTest::qWaitFor([&f] { return !f.tmSaveIndication->isActive(); }, 3000));
+
+    // Close and File, Exit both close the window.
+    for (const auto &close :
+         std::initializer_list<std::function<void()>>{[&f] { f.btClose->click(); },
+                                                      [&f] {
+                                                          f.mnExit->trigger();
+                                                      }}) {
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        close();
+        EXPECT_TRUE(QTest::qWaitFor([&f] { return !f.isVisible(); }));
+    }
 }
 
 TEST(Label, CarriageReturnBreaksTheLineLikeALineFeed)
