@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 
 #include <cmath>
 
@@ -18,9 +19,25 @@ const QString kSquelchDetect = QStringLiteral("Squelch detect");
 const QString kPei = QStringLiteral("PEI");
 const QString kPtt = QStringLiteral("PTT");
 
+// The pixels a rectangle given by two corners covers: from its left/top corner up to, not
+// including, its right/bottom corner, as the interface's own tool draws rectangles.
+QRect Covered(const TBox &box)
+{
+    const int left = std::min(box.x1, box.x2);
+    const int right = std::max(box.x1, box.x2);
+    const int top = std::min(box.y1, box.y2);
+    const int bottom = std::max(box.y1, box.y2);
+    return QRect(left, top, right - left, bottom - top);
+}
+
 // A drawing surface with the state the diagram is described in: a current pen (colour and
 // width), a fill colour for shapes and behind text, a text colour and a font. Shapes are drawn
-// without anti-aliasing, with round pen ends, as crisp as the interface's own tool draws them.
+// without anti-aliasing, lines with round ends, as crisp as the interface's own tool draws
+// them. A wide pen is centred on the path: 3 px cover the pixel on the path and one either
+// side, 2 px the pixel on the path and the one before it.
+//
+// Rectangles and rounded rectangles are composed of filled rectangles (and four small arcs):
+// the general path stroker and filler would spend most of a frame on the three tall blocks.
 class TCanvas
 {
 public:
@@ -70,13 +87,63 @@ public:
         Line(tipX, tipY, tipX + back, tipY + spread);
     }
 
-    // A rectangle covering the pixels from its left/top corner up to, not including, its
-    // right/bottom corner, outlined with the pen centred on its edge pixels and filled.
-    void Rectangle(const TBox &box) { fPainter.drawRect(EdgeRect(box)); }
-    // The same with corners that are quarters of an ellipse corner x corner.
+    // A rectangle filled with the fill colour, outlined with the pen on its edge pixels.
+    void Rectangle(const TBox &box)
+    {
+        const QRect q = Covered(box);
+        if (q.isEmpty())
+            return;
+        fPainter.fillRect(q, fFill);
+        const int lo = fPenWidth / 2;
+        const int across = fPenWidth;
+        fPainter.fillRect(QRect(q.left() - lo, q.top() - lo, q.width() + across - 1, across),
+                          fPenColor);
+        fPainter.fillRect(QRect(q.left() - lo, q.bottom() - lo, q.width() + across - 1, across),
+                          fPenColor);
+        fPainter.fillRect(QRect(q.left() - lo, q.top() - lo, across, q.height() + across - 1),
+                          fPenColor);
+        fPainter.fillRect(QRect(q.right() - lo, q.top() - lo, across, q.height() + across - 1),
+                          fPenColor);
+    }
+
+    // The same with corners that are quarters of a circle corner pixels across.
     void RoundRect(const TBox &box, int corner)
     {
-        fPainter.drawRoundedRect(EdgeRect(box), corner / 2.0, corner / 2.0, Qt::AbsoluteSize);
+        const QRect q = Covered(box);
+        const int r = corner / 2;
+        if (q.width() <= 2 * r || q.height() <= 2 * r) {
+            Rectangle(box);
+            return;
+        }
+        const int lo = fPenWidth / 2;
+        const int across = fPenWidth;
+        fPainter.fillRect(QRect(q.left(), q.top() + r, q.width(), q.height() - 2 * r), fFill);
+        fPainter.fillRect(QRect(q.left() + r, q.top(), q.width() - 2 * r, q.height()), fFill);
+        const QRectF corners[] = {
+            {qreal(q.left()), qreal(q.top()), qreal(corner), qreal(corner)},
+            {qreal(q.right() - corner), qreal(q.top()), qreal(corner), qreal(corner)},
+            {qreal(q.left()), qreal(q.bottom() - corner), qreal(corner), qreal(corner)},
+            {qreal(q.right() - corner), qreal(q.bottom() - corner), qreal(corner), qreal(corner)},
+        };
+        fPainter.setPen(Qt::NoPen);
+        for (const QRectF &c : corners)
+            fPainter.drawEllipse(c);
+        fPainter.fillRect(QRect(q.left() + r, q.top() - lo, q.width() - 2 * r, across), fPenColor);
+        fPainter.fillRect(QRect(q.left() + r, q.bottom() - lo, q.width() - 2 * r, across),
+                          fPenColor);
+        fPainter.fillRect(QRect(q.left() - lo, q.top() + r, across, q.height() - 2 * r), fPenColor);
+        fPainter.fillRect(QRect(q.right() - lo, q.top() + r, across, q.height() - 2 * r),
+                          fPenColor);
+        // Square ends reach into the straight edges, so no pixel is left open where they meet.
+        fPainter.setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        fPainter.setBrush(Qt::NoBrush);
+        constexpr int kQuarter = 90 * 16; // Qt measures arcs in 1/16 degree
+        fPainter.drawArc(corners[0], 2 * kQuarter, -kQuarter);
+        fPainter.drawArc(corners[1], 0, kQuarter);
+        fPainter.drawArc(corners[2], 2 * kQuarter, kQuarter);
+        fPainter.drawArc(corners[3], 3 * kQuarter, kQuarter);
+        fPainter.setBrush(fFill);
+        ApplyPen();
     }
 
     int TextWidth(const QString &text) const
@@ -85,38 +152,32 @@ public:
     }
     int TextHeight() const { return fPainter.fontMetrics().height(); }
 
-    // Text with its top-left corner at (x, y) on an opaque box of the fill colour.
-    void TextOut(int x, int y, const QString &text)
+    // Text with its top-left corner at (x, y) on an opaque box of the fill colour; width is
+    // the text's width, measured once by the caller.
+    void TextOut(int x, int y, const QString &text, int width)
     {
         const QFontMetrics metrics = fPainter.fontMetrics();
-        fPainter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), fFill);
+        fPainter.fillRect(QRect(x, y, width, metrics.height()), fFill);
         fPainter.setPen(fTextColor);
         fPainter.drawText(x, y + metrics.ascent(), text);
         ApplyPen();
     }
     void TextCentredOnY(int left, int y, const QString &text)
     {
-        TextOut(left, y - Half(TextHeight()), text);
+        TextOut(left, y - Half(TextHeight()), text, TextWidth(text));
     }
     void TextRightAlignedCentredOnY(int right, int y, const QString &text)
     {
-        TextCentredOnY(right - TextWidth(text), y, text);
+        const int width = TextWidth(text);
+        TextOut(right - width, y - Half(TextHeight()), text, width);
     }
     void TextCentredOnX(int x, int top, const QString &text)
     {
-        TextOut(x - Half(TextWidth(text)), top, text);
+        const int width = TextWidth(text);
+        TextOut(x - Half(width), top, text, width);
     }
 
 private:
-    static QRect EdgeRect(const TBox &box)
-    {
-        const int left = std::min(box.x1, box.x2);
-        const int right = std::max(box.x1, box.x2);
-        const int top = std::min(box.y1, box.y2);
-        const int bottom = std::max(box.y1, box.y2);
-        return QRect(left, top, std::max(0, right - left - 1), std::max(0, bottom - top - 1));
-    }
-
     void ApplyPen()
     {
         fPainter.setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -129,6 +190,28 @@ private:
     QColor fFill = Qt::white;
     QColor fTextColor = Black;
 };
+
+// The background colour everywhere the three blocks do not paint over themselves: filling the
+// whole image first would write the blocks' half a million pixels twice on every frame.
+void FillBackground(QPainter &painter, const QRect &all, const TDiagramGeometry &g,
+                    const QColor &background)
+{
+    QRegion region(all);
+    const int r = g.M / 2;
+    for (const TBox &block : {g.RadioABlock(), g.InterfaceBlock(), g.RadioBBlock()}) {
+        const QRect q = Covered(block);
+        if (q.width() <= 2 * r || q.height() <= 2 * r)
+            continue;
+        region -= q;
+        // The rounded corners leave the outside of each corner to the background.
+        region += QRect(q.left(), q.top(), r, r);
+        region += QRect(q.right() - r + 1, q.top(), r, r);
+        region += QRect(q.left(), q.bottom() - r + 1, r, r);
+        region += QRect(q.right() - r + 1, q.bottom() - r + 1, r, r);
+    }
+    for (const QRect &rect : region)
+        painter.fillRect(rect, background);
+}
 
 void PaintFixedDiagram(TCanvas &c, const TDiagramGeometry &g, const QColor &background)
 {
@@ -332,9 +415,14 @@ QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagram
     const int dotsPerMeter = static_cast<int>(std::lround(96.0 * g.s / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(background);
 
     TCanvas canvas(image);
+    if (ratio == 1.0) {
+        FillBackground(canvas.Painter(), QRect(0, 0, width, height), g, background);
+    } else {
+        // At another pixel ratio block edges may fall between device pixels: fill it all.
+        image.fill(background);
+    }
     PaintFixedDiagram(canvas, g, background);
     PaintRadioA(canvas, g, state);
     PaintRadioB(canvas, g, state);

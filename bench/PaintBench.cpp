@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+// Painting the block diagram, the work every status report causes: both radios of the
+// level-sense type (the busiest picture), both receiving and both keyed, at 96 dpi (s = 1.0)
+// and at 144 dpi (s = 1.5).
+//  - BM_PaintDiagram: one run of the diagram routine in the client area's paint event, that
+//    is the layout of the controls, the off-screen picture and its single copy, rendered into
+//    an image that stands in for the window's backing store (the controls are left out).
+//  - BM_WindowRepaint: a synchronous repaint of the window's client area as the receive path
+//    asks for it: the same, plus the controls repainting themselves over the picture.
+#include "ui/ClientArea.h"
+#include "ui/ComboBox.h"
+#include "ui/TandorMain.h"
+#include "ui/diagram/DiagramPainter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Nothing the window might show or sound during a run may block it.
+class TSilentSeam : public TUserSeam
+{
+public:
+    void ShowMessage(QWidget *, TMessageKind, const QString &) override {}
+    bool AskYesNo(QWidget *, const QString &, const QPoint &) override { return false; }
+    QString GetOpenFileName(QWidget *, TFileDialogConfig &) override { return {}; }
+    QString GetSaveFileName(QWidget *, TFileDialogConfig &) override { return {}; }
+    void Beep() override {}
+    void SetCursor(TCursorKind) override {}
+};
+
+void SetBusiestState(TMerrowMainForm &form)
+{
+    form.cmb_RaAtype->SetItemIndex(0);
+    form.cmb_RaBtype->SetItemIndex(0);
+    form.fAudioLvlA = 2500;
+    form.fAudioLvlB = 700;
+    form.fRXdetectedA = true;
+    form.fRXdetectedB = true;
+    form.fPTTActiveA = true;
+    form.fPTTActiveB = true;
+    form.SettingsData[form.FindSettingIndex(QStringLiteral("DetLevelA"))].value = 1023;
+    form.SettingsData[form.FindSettingIndex(QStringLiteral("DetLevelB"))].value = 1023;
+}
+
+// Lets the window settle: the first paints change the client size and repaint once more.
+bool Settle(TMerrowMainForm &form, QSize expected)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (form.ClientArea->size() == expected && form.ClientArea->isVisible())
+            break;
+    }
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    return form.ClientArea->size() == expected;
+}
+
+// A window in the busiest state at scale s, shown and settled; null if it does not settle.
+std::unique_ptr<TMerrowMainForm> BusyWindow(double s)
+{
+    auto form = std::make_unique<TMerrowMainForm>(new TSilentSeam);
+    for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
+                      form->tmStartCheck})
+        t->stop();
+    SetBusiestState(*form);
+    form->SetScreenScale(s);
+    form->show();
+    const QSize client(form->btClose->x() + form->btClose->width() + ScaleLength(s, 20),
+                       ScaleLength(s, 100) + ScaleLength(s, 560) + ScaleLength(s, 8) +
+                           form->btClose->height() + 6);
+    if (!Settle(*form, client))
+        return nullptr;
+    return form;
+}
+
+void BM_PaintDiagram(benchmark::State &state)
+{
+    const double s = state.range(0) / 100.0;
+    const auto form = BusyWindow(s);
+    if (!form) {
+        state.SkipWithError("the client area did not reach its computed size");
+        return;
+    }
+    QImage backingStore(form->ClientArea->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        form->ClientArea->render(&backingStore, QPoint(), QRegion(), QWidget::RenderFlags());
+    // Radio A's fill just inside its top-left corner.
+    const QPoint seed(ScaleLength(s, 20) + 20, ScaleLength(s, 100) + 20);
+    if (backingStore.pixelColor(seed) != DiagramColors::LightBlue)
+        state.SkipWithError("the diagram was not painted");
+    state.counters["s"] = s;
+}
+
+void BM_WindowRepaint(benchmark::State &state)
+{
+    const double s = state.range(0) / 100.0;
+    const auto form = BusyWindow(s);
+    if (!form) {
+        state.SkipWithError("the client area did not reach its computed size");
+        return;
+    }
+    for (auto _ : state)
+        form->RepaintNow();
+    state.counters["s"] = s;
+}
+
+BENCHMARK(BM_PaintDiagram)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_WindowRepaint)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The window reads preferences and the documents folder when it is created: give it a
+    // private home so that a benchmark run never touches the user's own.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tandor-bench-XXXXXX"));
+    const QString runtime = home.path() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
+
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
