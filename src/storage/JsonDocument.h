@@ -59,7 +59,8 @@ public:
     bool operator==(const TJsonValue &other) const;
 
 private:
-    explicit TJsonValue(TKind kind) : fKind(kind) {}
+    // Defined below TJsonPair: the member vectors' clean-up needs the complete pair type.
+    explicit TJsonValue(TKind kind);
 
     TKind fKind = TKind::jkNull;
     std::string fText;
@@ -74,3 +75,5 @@ struct TJsonPair
 
     bool operator==(const TJsonPair &other) const = default;
 };
+
+inline TJsonValue::TJsonValue(TKind kind) : fKind(kind) {}

@@ -183,6 +183,12 @@ TJsonReadResult ReadJsonObject(std::string_view utf8)
     // already, so this one is a character before the "{" and the text is no object.
     if (utf8.substr(0, 3) == "\xEF\xBB\xBF")
         return result;
+    // A number that runs to the very end of the text may have lost digits with the rest of
+    // the file ("400" cut to "40"): its pair counts as cut short. A whole object ends in "}",
+    // and besides a number only a string left open by the cut can end in a digit, which is
+    // cut short either way.
+    while (!utf8.empty() && utf8.back() >= '0' && utf8.back() <= '9')
+        utf8.remove_suffix(1);
     const std::string text = EscapeRawControlCharacters(utf8);
     TDocumentBuilder builder(result);
     try {

@@ -16,8 +16,9 @@ constexpr int kMaxJsonNesting = 512;
 struct TJsonReadResult
 {
     // Always an object. It holds the pairs that were complete when reading stopped: at the
-    // object's closing brace, at the first syntax error, or at nesting that is too deep. A
-    // text that does not begin (after white space) with "{" gives an empty object.
+    // object's closing brace, at the first syntax error, or at nesting that is too deep; a
+    // number at the very end of the text counts as cut short. A text that does not begin
+    // (after white space) with "{" gives an empty object.
     TJsonValue document = TJsonValue::Object();
     // The object was read up to its closing brace.
     bool complete = false;

@@ -174,10 +174,16 @@ void TSettingsFileMngr::UpdateSettings(const TSettingsData &new_data, int32_t ma
     fFirmwareMajor = major;
     fFirmwareMinor = minor;
 
+    // Every pair of the set's keys goes, not only the first: a loaded file that holds a key
+    // twice would otherwise carry the stale copy into every later save, ahead of the set.
+    const auto removeAll = [this](std::string_view key) {
+        while (fSettingsJSON.RemoveFirstPair(key)) {
+        }
+    };
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        fSettingsJSON.RemoveFirstPair(Utf8(fSettings[ix].ParamName));
-    fSettingsJSON.RemoveFirstPair(kFirmwareMajor);
-    fSettingsJSON.RemoveFirstPair(kFirmwareMinor);
+        removeAll(Utf8(fSettings[ix].ParamName));
+    removeAll(kFirmwareMajor);
+    removeAll(kFirmwareMinor);
 
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
         fSettingsJSON.AddPair(Utf8(fSettings[ix].ParamName),
