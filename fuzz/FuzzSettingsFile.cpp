@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: MIT
+// Fuzzes the settings-file reader: arbitrary bytes as the whole content of a settings file,
+// read by a manager set up as the main window sets up its own (the parameter table's names,
+// firmware 2.0). Whatever the bytes, reading either throws TError or gives values. When it
+// gave values without a message, saving what was read and reading the saved file back must
+// give the same sixteen values and the same firmware version, again without a message: the
+// program's own files always load as they were saved.
+//
+//   fuzz_settings_file --write-seeds=DIR   writes settings files as the program writes them
+#include "FuzzSupport.h"
+
+#include "core/Errors.h"
+#include "core/SettingsTable.h"
+#include "storage/SettingsFileMngr.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+QTemporaryDir *gWork = nullptr;
+QString gInput;
+QString gSaved;
+
+TSettingsData DefaultTable()
+{
+    TSettingsData data;
+    InitSettingsTable(data, [](int) { return tProc{}; });
+    return data;
+}
+
+// A manager as the main window makes one: the table it starts with, no message box.
+std::unique_ptr<TSettingsFileMngr> MakeManager(int *messages, QString *lastMessage)
+{
+    auto manager = std::make_unique<TSettingsFileMngr>();
+    manager->ShowMessage = [messages, lastMessage](const QString &text) {
+        ++*messages;
+        *lastMessage = text;
+    };
+    manager->UpdateSettings(DefaultTable(), 2, 0);
+    return manager;
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        std::exit(2);
+    }
+    return file.readAll();
+}
+
+void WriteSeeds(const QString &folder)
+{
+    QTemporaryDir scratch;
+    int messages = 0;
+    QString last;
+    const auto save = [&](const QString &name, TSettingsData data, int32_t major, int32_t minor) {
+        auto manager = MakeManager(&messages, &last);
+        manager->UpdateSettings(data, major, minor);
+        const QString path = scratch.filePath(name);
+        manager->SaveSettingsToFile(path);
+        WriteSeed(folder, name, ReadBytes(path));
+    };
+
+    save(QStringLiteral("defaults.tconf"), DefaultTable(), 2, 0);
+    TSettingsData data = DefaultTable();
+    for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
+        data[i].value = data[i].Maxval;
+    save(QStringLiteral("maxima.tconf"), data, 3, 1);
+    for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
+        data[i].value = (i % 3 == 0) ? -1 : (i % 3 == 1) ? 2147483647 : -2147483647 - 1;
+    save(QStringLiteral("extremes.tconf"), data, 1, 9);
+
+    {
+        // The file the program makes when it reads one that is missing.
+        auto manager = MakeManager(&messages, &last);
+        const QString path = scratch.filePath(QStringLiteral("created.tconf"));
+        manager->ReadSettingsfromFile(path);
+        WriteSeed(folder, QStringLiteral("created.tconf"), ReadBytes(path));
+    }
+    {
+        // A loaded file's other pairs are written back ahead of the parameters.
+        const QString path = scratch.filePath(QStringLiteral("kept.tconf"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            std::exit(2);
+        file.write("{\"Comment\": \"caf\\u00e9 \xe2\x82\xac\", \"GainA\": 7,"
+                   " \"Contacts\": [{\"Name\": \"A\", \"Nr\": [1, 2.5e3, -0.0, true, false]}],"
+                   " \"Nested\": {\"a\": {\"b\": [[[]]]}}, \"FirmwareMinor\": 4}");
+        file.close();
+        auto manager = MakeManager(&messages, &last);
+        manager->ReadSettingsfromFile(path);
+        TSettingsData read;
+        for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
+            read[i] = manager->GetSetting(i);
+        manager->UpdateSettings(read, manager->GetMajor(), manager->GetMinor());
+        manager->SaveSettingsToFile(path);
+        WriteSeed(folder, QStringLiteral("kept.tconf"), ReadBytes(path));
+    }
+    if (messages != 0) {
+        std::fprintf(stderr, "writing the seeds reported: %s\n", qPrintable(last));
+        std::exit(2);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    const QString seeds = SeedFolderArgument(*argc, *argv);
+    if (!seeds.isEmpty()) {
+        WriteSeeds(seeds);
+        std::exit(0);
+    }
+    UsePrivateHome();
+    QuietQtMessages();
+    gWork = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/tandor-fuzz-files-XXXXXX"));
+    if (!gWork->isValid()) {
+        std::fprintf(stderr, "cannot make a work folder\n");
+        std::exit(2);
+    }
+    gInput = gWork->filePath(QStringLiteral("input.tconf"));
+    gSaved = gWork->filePath(QStringLiteral("saved.tconf"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    {
+        QFile file(gInput);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+            FuzzFail(__FILE__, __LINE__, QStringLiteral("cannot write the input file"));
+    }
+
+    int messages = 0;
+    QString lastMessage;
+    auto first = MakeManager(&messages, &lastMessage);
+    try {
+        first->ReadSettingsfromFile(gInput);
+    } catch (const TError &) {
+        // Too deeply nested: reported to the user by the caller, nothing more to check.
+        return 0;
+    }
+    if (messages != 0)
+        return 0; // a value that is no integer, or a null: the user was told
+
+    TSettingsData read;
+    for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
+        read[i] = first->GetSetting(i);
+    first->UpdateSettings(read, first->GetMajor(), first->GetMinor());
+    first->SaveSettingsToFile(gSaved);
+    FUZZ_CHECK(messages == 0, lastMessage);
+
+    auto second = MakeManager(&messages, &lastMessage);
+    try {
+        second->ReadSettingsfromFile(gSaved);
+    } catch (const TError &e) {
+        FuzzFail(__FILE__, __LINE__, QStringLiteral("saved file unreadable: ") + e.Message());
+    }
+    FUZZ_CHECK(messages == 0, lastMessage);
+    for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
+        FUZZ_CHECK(second->GetSetting(i).value == read[i].value,
+                   QStringLiteral("parameter %1: %2 saved, %3 read back")
+                       .arg(i)
+                       .arg(read[i].value)
+                       .arg(second->GetSetting(i).value));
+    FUZZ_CHECK(second->GetMajor() == first->GetMajor() && second->GetMinor() == first->GetMinor(),
+               QStringLiteral("firmware %1.%2 saved, %3.%4 read back")
+                   .arg(first->GetMajor())
+                   .arg(first->GetMinor())
+                   .arg(second->GetMajor())
+                   .arg(second->GetMinor()));
+    return 0;
+}
