@@ -127,7 +127,7 @@ template <class ReadByte> bool TMerrowMainForm::RunReceiveEvent(int count, ReadB
     // that the window shows every reply that was handled.
     if (fRepaintPending && !fInRxEvent) {
         fRepaintPending = false;
-        guarded([this] { RepaintNow(); });
+        guarded([this] { RepaintForReplies(); });
     }
     if (failed)
         ReportRxError(errorClass, errorMessage);
@@ -175,6 +175,36 @@ void TMerrowMainForm::ReportRxError(const QString &className, const QString &mes
             fRxErrorReportBusy = false;
         },
         Qt::QueuedConnection);
+}
+
+void TMerrowMainForm::RepaintForReplies()
+{
+    // An interface that reports without pause hands over a receive event every few
+    // milliseconds, far more often than a screen shows pictures. The first event after a
+    // quiet frame interval paints at once; those that follow within the interval leave one
+    // paint for its end, which shows everything they brought.
+    if (fRxPaintClock.isValid() && fRxPaintClock.elapsed() < kRxFrameInterval.count()) {
+        if (!fRxPaintTimer->isActive())
+            fRxPaintTimer->start(int(kRxFrameInterval.count() - fRxPaintClock.elapsed()));
+        return;
+    }
+    fRxPaintTimer->stop();
+    fRxPaintClock.start();
+    RepaintNow();
+}
+
+void TMerrowMainForm::RxPaintTimerTimer()
+{
+    fRxPaintClock.start();
+    try {
+        RepaintNow();
+    } catch (const TError &e) {
+        ReportRxError(e.ClassName(), e.Message());
+    } catch (const std::exception &e) {
+        ReportRxError(TypeName(&typeid(e)), QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ReportRxError(TypeName(CurrentExceptionType()), QString());
+    }
 }
 
 void TMerrowMainForm::RepaintAfterReply()

@@ -366,6 +366,10 @@ void TMerrowMainForm::CreateComponents()
     tmStartCheck = MakeTimer(this, QStringLiteral("tmStartCheck"), kStartCheckInterval);
     // The start check fires once per run; its handler stops it as well.
     tmStartCheck->setSingleShot(true);
+    // The receive path's paint held back to the end of a frame interval (link/FormWire.cpp).
+    fRxPaintTimer = MakeTimer(this, QStringLiteral("RxPaintTimer"), kRxFrameInterval);
+    fRxPaintTimer->setSingleShot(true);
+    fRxPaintTimer->setTimerType(Qt::PreciseTimer);
     tmComState->start();
     tmRefreshDetectSetting->start();
     tmStartCheck->start();
@@ -451,6 +455,7 @@ void TMerrowMainForm::BindEvents()
             &TMerrowMainForm::tmRefreshDetectSettingTimer);
     connect(tmSaveIndication, &QTimer::timeout, this, &TMerrowMainForm::tmSaveIndicationTimer);
     connect(tmStartCheck, &QTimer::timeout, this, &TMerrowMainForm::tmStartCheckTimer);
+    connect(fRxPaintTimer, &QTimer::timeout, this, &TMerrowMainForm::RxPaintTimerTimer);
 
     ComPort1->OnOpen = [this] {
         ComPort1Open();

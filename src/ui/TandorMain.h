@@ -23,9 +23,11 @@
 #include "ui/UserSeam.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -159,8 +161,8 @@ public:
     // One receive event whose bytes come from memory instead of ComPort1 (benchmarks, tests).
     void ReceiveBytes(QByteArrayView bytes);
     void HandleReply(const QByteArray &line);
-    void StatusReceived(const QString &f1, const QString &f2, const QString &f3,
-                        const QString &f4, const QString &f5, const QString &f6);
+    void StatusReceived(const QString &f1, const QString &f2, const QString &f3, const QString &f4,
+                        const QString &f5, const QString &f6);
     void ParamReceived(const QString &f1, const QString &f2);
     void PeiStatusReceived(const QString &f1, const QString &f2);
     void ShowSerialNumber(const QString &f1);
@@ -310,7 +312,14 @@ private:
     // An error while handling received bytes is shown after the receive event has returned;
     // while one is waiting to be shown or on screen, further ones belong to the same burst.
     bool fRxErrorReportBusy = false;
+    // Receive events paint at most once per frame interval; the paint of one that comes
+    // sooner waits for the interval's end in the timer.
+    static constexpr std::chrono::milliseconds kRxFrameInterval{20};
+    QElapsedTimer fRxPaintClock;
+    QTimer *fRxPaintTimer = nullptr;
     template <class ReadByte> bool RunReceiveEvent(int count, ReadByte &&readByte);
+    void RepaintForReplies();
+    void RxPaintTimerTimer();
     void RepaintAfterReply();
     void ReportRxError(const QString &className, const QString &message);
 
