@@ -25,8 +25,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tandor-config)
 set(CPACK_PACKAGE_VENDOR "The tandor-config developers")
 set(CPACK_PACKAGE_CONTACT "The tandor-config developers <maintainers@tandor-config.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# CPack puts the package summary in front of every component's description; left at its
+# default it does not, so each package below carries its own summary line.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The packaged programs carry no debug information, whatever the build type.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL app sim)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -34,10 +38,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_APP_PACKAGE_NAME tandor-config)
 set(CPACK_DEBIAN_APP_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_APP_PACKAGE_SUGGESTS tandor-sim)
 set(CPACK_DEBIAN_SIM_PACKAGE_NAME tandor-sim)
 set(CPACK_DEBIAN_SIM_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_APP_DESCRIPTION
-    "Configuration tool for the Tandor radio interface\n Reads and edits the sixteen parameters of the interface over a serial port,\n with a live block diagram, store and revert, and parameter set files.")
+    "${PROJECT_DESCRIPTION}\n"
+    "Reads and edits the sixteen parameters of the interface over a serial port,\n"
+    "with a live block diagram, store and revert, and parameter set files.")
 set(CPACK_COMPONENT_SIM_DESCRIPTION
-    "Simulator of the Tandor radio interface\n Plays the interface unit over a pseudo-terminal, for demonstrations and tests\n of tandor-config without hardware.")
+    "Simulator of the Tandor radio interface\n"
+    "Plays the interface unit over a pseudo-terminal, for demonstrations and tests\n"
+    "of tandor-config without hardware.")
+string(JOIN "" CPACK_COMPONENT_APP_DESCRIPTION ${CPACK_COMPONENT_APP_DESCRIPTION})
+string(JOIN "" CPACK_COMPONENT_SIM_DESCRIPTION ${CPACK_COMPONENT_SIM_DESCRIPTION})
 include(CPack)

@@ -22,6 +22,12 @@ for lib in libqt6widgets6 libqt6serialport6 libudev1 libc6; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 
+# Each package's description opens with its own summary line.
+app_summary=$(dpkg-deb -f "$app_deb" Description | head -n1)
+sim_summary=$(dpkg-deb -f "$sim_deb" Description | head -n1)
+grep -q "Tandor radio interface" <<<"$app_summary" || fail "tandor-config summary: $app_summary"
+grep -q "^Simulator" <<<"$sim_summary" || fail "tandor-sim summary: $sim_summary"
+
 contents=$(dpkg-deb -c "$app_deb" | awk '{print $6}')
 for f in ./usr/bin/tandor-config \
          ./usr/share/applications/tandor-config.desktop \
