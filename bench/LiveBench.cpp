@@ -199,6 +199,17 @@ int Flood(double seconds)
     });
     sampler.start(100);
 
+    struct TPaintCounter : QObject
+    {
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+        int count = 0;
+    } paints;
+    form->ClientArea->installEventFilter(&paints);
+
     TStallProbe probe;
     const double cpu0 = CpuSeconds();
     const int64_t t0 = MonotonicNs();
@@ -209,7 +220,8 @@ int Flood(double seconds)
         return Fail("the window reported an error or lost the port during the flood");
     if (changes < int(seconds))
         return Fail("the status reports did not reach the window");
-    std::printf("flood_cpu_per_s=%.4f flood_stall_ms=%.1f\n", cpu / wall, probe.worstMs);
+    std::printf("flood_cpu_per_s=%.4f flood_stall_ms=%.1f flood_paints_per_s=%.1f\n", cpu / wall,
+                probe.worstMs, paints.count / wall);
     return 0;
 }
 

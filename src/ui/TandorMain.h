@@ -314,7 +314,7 @@ private:
     bool fRxErrorReportBusy = false;
     // Receive events paint at most once per frame interval; the paint of one that comes
     // sooner waits for the interval's end in the timer.
-    static constexpr std::chrono::milliseconds kRxFrameInterval{20};
+    static constexpr std::chrono::milliseconds kRxFrameInterval{40};
     QElapsedTimer fRxPaintClock;
     QTimer *fRxPaintTimer = nullptr;
     template <class ReadByte> bool RunReceiveEvent(int count, ReadByte &&readByte);
