@@ -2,6 +2,7 @@
 // The program against the interface simulator, each on its own side of a real pseudo-terminal
 // and with the real 150 ms connection timer: connecting, reading everything, falling silent,
 // unplugging, a busy port, store and revert, and a far end that floods or talks nonsense.
+#include "SimProcess.h"
 #include "core/PortPaths.h"
 #include "link/ComPort.h"
 #include "support/PtyPeer.h"
@@ -27,69 +28,6 @@
 #include <QTimer>
 
 namespace {
-
-QString SimPath()
-{
-    const QString fromEnv = qEnvironmentVariable("TANDOR_SIM");
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    return QCoreApplication::applicationDirPath() +
-           QStringLiteral("/../../tools/tandor-sim/tandor-sim");
-}
-
-// tandor-sim as a child process, telling the test every command it receives.
-class TSimProcess
-{
-public:
-    explicit TSimProcess(QString port, QStringList options = {})
-        : fPort(std::move(port)), fOptions(std::move(options))
-    {}
-    ~TSimProcess() { Stop(); }
-
-    bool Start()
-    {
-        fOutput.clear();
-        fProcess.setProgram(SimPath());
-        fProcess.setArguments(
-            QStringList{QStringLiteral("--port"), fPort, QStringLiteral("--verbose")} + fOptions);
-        fProcess.setProcessChannelMode(QProcess::SeparateChannels);
-        fProcess.start();
-        if (!fProcess.waitForStarted(5000))
-            return false;
-        const QString link = VirtualPortsFolder() + QLatin1Char('/') + fPort;
-        return QTest::qWaitFor(
-            [&] { return QFileInfo(link).isSymLink() && QFileInfo::exists(link); }, 5000);
-    }
-
-    // SIGTERM, as a user's Ctrl-C would: the simulator removes its port and exits.
-    void Stop()
-    {
-        if (fProcess.state() == QProcess::NotRunning)
-            return;
-        fProcess.terminate();
-        if (!fProcess.waitForFinished(5000)) {
-            fProcess.kill();
-            fProcess.waitForFinished(2000);
-        }
-    }
-
-    // The commands received so far, one per line, in order.
-    QStringList Commands()
-    {
-        fOutput += fProcess.readAllStandardOutput();
-        QStringList lines = QString::fromLatin1(fOutput).split(QLatin1Char('\n'));
-        lines.removeAll(QString());
-        return lines;
-    }
-
-    QProcess &Process() { return fProcess; }
-
-private:
-    QString fPort;
-    QStringList fOptions;
-    QProcess fProcess;
-    QByteArray fOutput;
-};
 
 // A state file holding the stored set the simulator starts with.
 QString WriteState(const QString &fileName, const std::array<int, 17> &values)
@@ -334,27 +272,6 @@ TEST_F(SimEndToEndTest, StoreSurvivesARestartAndRevertBringsTheStoredValueBack)
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->SettingsData[3].value == 17; }, 5000));
     EXPECT_TRUE(seam->messages.empty());
 }
-
-// How long the message loop takes to run a posted call, sampled while something else goes on.
-class TLatencyProbe
-{
-public:
-    void Sample(int forMs)
-    {
-        QElapsedTimer total;
-        total.start();
-        while (total.elapsed() < forMs) {
-            QElapsedTimer one;
-            one.start();
-            bool ran = false;
-            QTimer::singleShot(0, [&] { ran = true; });
-            EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 5000));
-            worst = std::max(worst, one.elapsed());
-            QTest::qWait(20);
-        }
-    }
-    qint64 worst = 0;
-};
 
 TEST_F(SimEndToEndTest, AFloodingInterfaceLeavesTheWindowResponsiveAndConnected)
 {
