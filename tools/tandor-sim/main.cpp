@@ -177,10 +177,12 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     QTimer reports;
+    // The flood's pacing: when it last sent, and how many bytes the line could carry since.
+    // They live as long as the timer whose handler keeps them.
+    qint64 last = 0;
+    double budget = 0;
     if (flood) {
         // As many reports as 115200 baud carries, paced by the bytes they take.
-        qint64 last = 0;
-        double budget = 0;
         reports.setInterval(5);
         QObject::connect(&reports, &QTimer::timeout, [&] {
             const qint64 now = clock.elapsed();
