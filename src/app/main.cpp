@@ -2,6 +2,7 @@
 // Program entry: the application object, the main window, the hidden about box, the message
 // loop. The program takes no arguments and reads no settings of its own from the command line.
 #include "TandorVersion.h"
+#include "app/SignalClose.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TandorMain.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     TMerrowMainForm mainForm;
     auto *aboutBox = new TAboutBox(&mainForm); // owned by the main window, hidden
     mainForm.SetAboutBox(aboutBox);
+    CloseOnTerminationSignals(&mainForm);
     mainForm.show();
     return app.exec();
 }
