@@ -33,6 +33,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -131,8 +132,12 @@ public:
         fStarted =
             fProcess.waitForStarted(5000) && WaitFor([&] { return QFileInfo::exists(link); }, 5000);
     }
-    ~TSim()
+    ~TSim() { Stop(); }
+    void Freeze(bool frozen) { ::kill(pid_t(fProcess.processId()), frozen ? SIGSTOP : SIGCONT); }
+    void Stop()
     {
+        if (fProcess.state() == QProcess::NotRunning)
+            return;
         fProcess.terminate();
         if (!fProcess.waitForFinished(5000))
             fProcess.kill();
@@ -199,15 +204,24 @@ int Flood(double seconds)
     });
     sampler.start(100);
 
+    // Counts the paints, and keeps what the last one showed.
     struct TPaintCounter : QObject
     {
+        explicit TPaintCounter(const TMerrowMainForm &form) : form(form) {}
         bool eventFilter(QObject *, QEvent *event) override
         {
-            count += event->type() == QEvent::Paint;
+            if (event->type() == QEvent::Paint) {
+                ++count;
+                shownA = form.fAudioLvlA;
+                shownB = form.fAudioLvlB;
+            }
             return false;
         }
+        const TMerrowMainForm &form;
         int count = 0;
-    } paints;
+        int32_t shownA = -1;
+        int32_t shownB = -1;
+    } paints(*form);
     form->ClientArea->installEventFilter(&paints);
 
     TStallProbe probe;
@@ -220,6 +234,14 @@ int Flood(double seconds)
         return Fail("the window reported an error or lost the port during the flood");
     if (changes < int(seconds))
         return Fail("the status reports did not reach the window");
+    // Once the flood stops (the simulator frozen, the line quiet), the window shows the last
+    // report it took in.
+    sim.Freeze(true);
+    RunLoopFor(0.2);
+    const bool showsLast = paints.shownA == form->fAudioLvlA && paints.shownB == form->fAudioLvlB;
+    sim.Freeze(false);
+    if (!showsLast)
+        return Fail("the window does not show the last status report");
     std::printf("flood_cpu_per_s=%.4f flood_stall_ms=%.1f flood_paints_per_s=%.1f\n", cpu / wall,
                 probe.worstMs, paints.count / wall);
     return 0;

@@ -4,13 +4,13 @@
 # the smallest and largest beside it, and the target it is held to.
 #   scripts/bench.sh [builddir]
 # Environment: RUNS (runs per figure, default 5), FLOOD_SECONDS (length of one flood run,
-# default 5), SOAK_SECONDS (length of the soak, default 600; three soaks run side by side,
+# default 10), SOAK_SECONDS (length of the soak, default 600; three soaks run side by side,
 # SOAK_SECONDS=0 leaves the soak out). RAW=1 also prints every run's figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${RUNS:-5}
-flood_seconds=${FLOOD_SECONDS:-5}
+flood_seconds=${FLOOD_SECONDS:-10}
 soak_seconds=${SOAK_SECONDS:-600}
 
 cmake --build "$build" --target benchmarks >/dev/null
