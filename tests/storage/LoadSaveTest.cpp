@@ -17,9 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -667,6 +670,55 @@ TEST_F(LoadSaveTest, AnInterfaceThatRepliedIsNotAskedAboutTheLastSettings)
     form->tmStartCheckTimer();
     EXPECT_TRUE(seam->questions.empty());
     EXPECT_EQ(TableValues(*form), TValues{});
+}
+
+// The program's own question box: its text, icon and buttons, where it stands, and the answer
+// each button gives. A guard closes any box left open, so the test can never hang on one.
+TEST(StartCheckQuestion, TheQuestionBoxStandsWhereItIsPutAndAnswersYesOrNo)
+{
+    QWidget owner;
+    owner.setGeometry(100, 50, 300, 200);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    for (const QMessageBox::StandardButton pressed : {QMessageBox::Yes, QMessageBox::No}) {
+        SCOPED_TRACE(pressed == QMessageBox::Yes ? "Yes" : "No");
+        bool seen = false;
+        QPoint at;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QTimer answer;
+        answer.setInterval(5);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            answer.stop();
+            seen = true;
+            at = box->pos();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(pressed)->click();
+        });
+        answer.start();
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->close();
+        });
+        guard.start(10000);
+        TQtUserSeam seam;
+        const bool yes = seam.AskYesNo(
+            &owner, QStringLiteral("Do you want to load the latest settings?"), QPoint(400, 350));
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(yes, pressed == QMessageBox::Yes);
+        EXPECT_EQ(at, QPoint(400, 350));
+        EXPECT_EQ(text, QStringLiteral("Do you want to load the latest settings?"));
+        EXPECT_EQ(icon, QMessageBox::Question);
+        EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+    }
 }
 
 } // namespace
