@@ -122,5 +122,9 @@ void TMerrowMainForm::tmStartCheckTimer()
 
 QString TMerrowMainForm::LastSettingsPath() const
 {
+    // Without a documents folder there is no last-settings file: the name alone would put it
+    // at the root of the file system.
+    if (fUserDataFolder.isEmpty())
+        return QString();
     return fUserDataFolder + QDir::separator() + kLastSettingsName;
 }

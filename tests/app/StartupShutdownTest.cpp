@@ -360,8 +360,16 @@ TEST_F(StartupShutdownTest, ADocumentsFolderThatCannotBeMadeLeavesTheFoldersEmpt
     }
     EXPECT_TRUE(form->fUserDataFolder.isEmpty());
     EXPECT_TRUE(form->fLastFolder.isEmpty());
-    EXPECT_EQ(form->LastSettingsPath(), QStringLiteral("/TandorLastSettings.tconf"));
+    // No last-settings file then, rather than one at the root of the file system: the exit
+    // says that it could not be written.
+    EXPECT_TRUE(form->LastSettingsPath().isEmpty());
     EXPECT_TRUE(seam->messages.empty());
+    const bool atRootBefore = QFile::exists(QStringLiteral("/TandorLastSettings.tconf"));
+    form->close();
+    EXPECT_EQ(QFile::exists(QStringLiteral("/TandorLastSettings.tconf")), atRootBefore);
+    EXPECT_EQ(seam->MessageTexts(),
+              QStringList{QStringLiteral("EInOutError error raised, with message : "
+                                         "Invalid filename when writing ")});
     QFile::remove(blocker);
 }
 
