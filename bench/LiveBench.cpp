@@ -14,6 +14,7 @@
 //   bench_live soak SECONDS    20 status reports a second for SECONDS; prints the resident
 //                              memory once connected and at the end.
 // Every run lives in a private home folder with its own virtual ports folder.
+#include "BenchHome.h"
 #include "TandorVersion.h"
 #include "core/PortPaths.h"
 #include "link/ComPort.h"
@@ -358,14 +359,7 @@ int main(int argc, char **argv)
     if (mode == "startup-child")
         return StartupChild(argc, argv);
 
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tandor-bench-XXXXXX"));
-    const QString runtime = home.path() + QStringLiteral("/runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
+    const TBenchHome home;
     if (mode == "startup") {
         QCoreApplication app(argc, argv);
         return Startup(argv[0]);

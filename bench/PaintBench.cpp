@@ -7,6 +7,7 @@
 //    an image that stands in for the window's backing store (the controls are left out).
 //  - BM_WindowRepaint: a synchronous repaint of the window's client area as the receive path
 //    asks for it: the same, plus the controls repainting themselves over the picture.
+#include "BenchHome.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -124,18 +125,7 @@ BENCHMARK(BM_WindowRepaint)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond)->
 
 int main(int argc, char **argv)
 {
-    // The window reads preferences and the documents folder when it is created: give it a
-    // private home so that a benchmark run never touches the user's own.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tandor-bench-XXXXXX"));
-    const QString runtime = home.path() + QStringLiteral("/runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
+    const TBenchHome home;
 
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

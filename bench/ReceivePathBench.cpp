@@ -3,6 +3,7 @@
 // fields and dispatched by id, once into a counting handler and once into the main window.
 // The window is never shown, so painting is left out; what is measured is the work the
 // program does per reply on top of painting.
+#include "BenchHome.h"
 #include "link/FieldSplitter.h"
 #include "link/LineFramer.h"
 #include "link/ReplyDispatch.h"
@@ -153,18 +154,7 @@ BENCHMARK(BM_FormPathStatus);
 
 int main(int argc, char **argv)
 {
-    // The window reads preferences and the documents folder when it is created: give it a
-    // private home so that a benchmark run never touches the user's own.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tandor-bench-XXXXXX"));
-    const QString runtime = home.path() + QStringLiteral("/runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
+    const TBenchHome home;
 
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -9,8 +9,10 @@
 #include "storage/GetSysDirs.h"
 #include "storage/KVTRegStore.h"
 #include "storage/SettingsFileMngr.h"
+#include "support/EnvOverride.h"
 #include "support/PtyPeer.h"
 #include "support/RecordingSeam.h"
+#include "support/SettingsSets.h"
 #include "support/TestEnv.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -42,7 +44,6 @@ static void PrintTo(const QString &text, std::ostream *os)
 namespace {
 
 using F = TMerrowMainForm;
-using TValues = std::array<int32_t, TSettingsData::Count>; // parameters 1..16
 
 const QString kSection = QStringLiteral("MainApp");
 
@@ -60,34 +61,6 @@ QString PreferenceFile()
 {
     return TestHome() + QStringLiteral("/config/MerrowConfig.conf");
 }
-
-// Sets or clears an environment variable for one scope.
-class TEnvOverride
-{
-public:
-    TEnvOverride(const char *name, const std::optional<QString> &value)
-        : fName(name), fHad(qEnvironmentVariableIsSet(name)), fOld(qgetenv(name))
-    {
-        if (value)
-            qputenv(name, QFile::encodeName(*value));
-        else
-            qunsetenv(name);
-    }
-    ~TEnvOverride()
-    {
-        if (fHad)
-            qputenv(fName, fOld);
-        else
-            qunsetenv(fName);
-    }
-    TEnvOverride(const TEnvOverride &) = delete;
-    TEnvOverride &operator=(const TEnvOverride &) = delete;
-
-private:
-    const char *fName;
-    bool fHad;
-    QByteArray fOld;
-};
 
 // Writes the preference file by hand; each content gets a modification time of its own, so
 // that a cached copy of an earlier one is never taken for it.
@@ -125,40 +98,6 @@ QStringList ReadPreferences()
         values << (value.typeId() == QMetaType::QString ? value.toString()
                                                         : QStringLiteral("<not text>"));
     }
-    return values;
-}
-
-struct TReadSet
-{
-    TValues values{};
-    int32_t major = 0;
-    int32_t minor = 0;
-};
-
-TReadSet ReadSet(const QString &path)
-{
-    TSettingsData table;
-    InitSettingsTable(table, nullptr);
-    TSettingsFileMngr manager;
-    manager.ShowMessage = [](const QString &text) {
-        ADD_FAILURE() << text.toStdString();
-    };
-    manager.UpdateSettings(table, 0, 0);
-    EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
-    manager.ReadSettingsfromFile(path);
-    TReadSet set;
-    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        set.values[ix - 1] = manager.GetSetting(ix).value;
-    set.major = manager.GetMajor();
-    set.minor = manager.GetMinor();
-    return set;
-}
-
-TValues TableValues(const F &f)
-{
-    TValues values{};
-    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        values[ix - 1] = f.SettingsData[ix].value;
     return values;
 }
 

@@ -9,6 +9,7 @@
 #include "storage/SettingsFileMngr.h"
 #include "support/PtyPeer.h"
 #include "support/RecordingSeam.h"
+#include "support/SettingsSets.h"
 #include "support/TestEnv.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -45,7 +46,6 @@ static void PrintTo(const QString &text, std::ostream *os)
 namespace {
 
 using F = TMerrowMainForm;
-using TValues = std::array<int32_t, TSettingsData::Count>; // parameters 1..16
 
 // A set every firmware from 1.7 on accepts, each value different from what the window shows
 // before anything is loaded.
@@ -74,40 +74,6 @@ void WriteSet(const QString &path, const TValues &values, int32_t major, int32_t
     manager.UpdateSettings(table, major, minor);
     manager.SaveSettingsToFile(path);
     ASSERT_TRUE(QFileInfo::exists(path));
-}
-
-struct TReadSet
-{
-    TValues values{};
-    int32_t major = 0;
-    int32_t minor = 0;
-};
-
-TReadSet ReadSet(const QString &path)
-{
-    TSettingsData table;
-    InitSettingsTable(table, nullptr);
-    TSettingsFileMngr manager;
-    manager.ShowMessage = [](const QString &text) {
-        ADD_FAILURE() << text.toStdString();
-    };
-    manager.UpdateSettings(table, 0, 0);
-    EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
-    manager.ReadSettingsfromFile(path);
-    TReadSet set;
-    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        set.values[ix - 1] = manager.GetSetting(ix).value;
-    set.major = manager.GetMajor();
-    set.minor = manager.GetMinor();
-    return set;
-}
-
-TValues TableValues(const F &f)
-{
-    TValues values{};
-    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        values[ix - 1] = f.SettingsData[ix].value;
-    return values;
 }
 
 // What each parameter's controls show, and what they show for a value.

@@ -3,6 +3,7 @@
 // for odd and broken contents, texts that survive a write, read-only rights, removal, and a
 // store that cannot be written.
 #include "storage/KVTRegStore.h"
+#include "support/EnvOverride.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -27,34 +28,6 @@ namespace {
 
 const QString kSection = QStringLiteral("MainApp");
 const QString kProgramKey = QStringLiteral("Software\\MerrowConfig");
-
-// Sets or clears an environment variable for one scope.
-class TEnvOverride
-{
-public:
-    TEnvOverride(const char *name, const std::optional<QString> &value)
-        : fName(name), fHad(qEnvironmentVariableIsSet(name)), fOld(qgetenv(name))
-    {
-        if (value)
-            qputenv(name, QFile::encodeName(*value));
-        else
-            qunsetenv(name);
-    }
-    ~TEnvOverride()
-    {
-        if (fHad)
-            qputenv(fName, fOld);
-        else
-            qunsetenv(fName);
-    }
-    TEnvOverride(const TEnvOverride &) = delete;
-    TEnvOverride &operator=(const TEnvOverride &) = delete;
-
-private:
-    const char *fName;
-    bool fHad;
-    QByteArray fOld;
-};
 
 QString UserFile()
 {
