@@ -2,7 +2,8 @@
 // The states of the conversation with the interface, in the order the program compares them.
 #pragma once
 
-enum tComStates : int {
+enum tComStates : int
+{
     csNotOpened,       // the serial port is not open
     csNotConnected,    // the port is open, no version reply yet
     csNoData,          // nothing received for 8 ticks, or the handshake restarts after an error

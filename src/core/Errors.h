@@ -14,8 +14,7 @@ public:
     TError(QString className, QString message)
         : fClassName(std::move(className)), fMessage(std::move(message)),
           fWhat(fMessage.toStdString())
-    {
-    }
+    {}
 
     const QString &ClassName() const { return fClassName; }
     const QString &Message() const { return fMessage; }

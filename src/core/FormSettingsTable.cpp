@@ -17,7 +17,9 @@ void TMerrowMainForm::InitSettingsTable()
     };
     ::InitSettingsTable(SettingsData, [this](int index) -> tProc {
         const Setter setter = kSetters[index - 1];
-        return [this, setter](int32_t val, int32_t Nr) { (this->*setter)(val, Nr); };
+        return [this, setter](int32_t val, int32_t Nr) {
+            (this->*setter)(val, Nr);
+        };
     });
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "core/Rounding.h"
 #include "core/SettingsTable.h"
+#include "core/Rounding.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +9,16 @@ TEST(SettingsTable, InitFillsNamesRangesAndSettersInWireOrder)
     TSettingsData data;
     std::vector<std::pair<int, int>> calls;
     InitSettingsTable(data, [&](int index) -> tProc {
-        return [&calls, index](int32_t val, int32_t) { calls.emplace_back(index, val); };
+        return [&calls, index](int32_t val, int32_t) {
+            calls.emplace_back(index, val);
+        };
     });
-    const char *names[] = {"RaAtype",      "RaBtype",      "GainA",        "GainB",
+    const char *names[] = {"RaAtype",       "RaBtype",       "GainA",        "GainB",
                            "LevelDetGainA", "LevelDetGainB", "DetLevelA",    "DetLevelB",
-                           "PTTOnDelayA",  "PTTOnDelayB",  "PTTOffDelayA", "PTTOffDelayB",
-                           "ComType_A",    "ComType_B",    "Baud_A",       "Baud_B"};
-    const int maxima[] = {4, 4, 20, 20, 255, 255, 1023, 1023, 1500, 1500, 1500, 1500, 1, 1,
-                          2304, 2304};
+                           "PTTOnDelayA",   "PTTOnDelayB",   "PTTOffDelayA", "PTTOffDelayB",
+                           "ComType_A",     "ComType_B",     "Baud_A",       "Baud_B"};
+    const int maxima[] = {4,    4,    20,   20,   255, 255, 1023, 1023,
+                          1500, 1500, 1500, 1500, 1,   1,   2304, 2304};
     for (int i = 1; i <= 16; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(data[i].ParamName, QString::fromLatin1(names[i - 1]));
@@ -59,9 +61,9 @@ TEST(SettingsTable, WritesOutsideTheTableNeverReachIt)
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour)
 {
-    const std::pair<double, int> cases[] = {{0.5, 0},   {1.5, 2},     {2.5, 2},   {-2.5, -2},
-                                            {10.5, 10}, {37.5, 38},   {262.5, 262}, {2.4999, 2},
-                                            {2.5001, 3}, {-0.4, 0},   {1e12, INT32_MAX}};
+    const std::pair<double, int> cases[] = {{0.5, 0},    {1.5, 2},   {2.5, 2},         {-2.5, -2},
+                                            {10.5, 10},  {37.5, 38}, {262.5, 262},     {2.4999, 2},
+                                            {2.5001, 3}, {-0.4, 0},  {1e12, INT32_MAX}};
     for (auto [x, expected] : cases)
         EXPECT_EQ(RoundHalfEven(x), expected) << x;
 }

@@ -146,8 +146,7 @@ TEST(JsonReader, KeepsWhatWasCompleteWhereReadingStops)
         {"cut inside a string", R"({"GainA":3,"s":"ab)", "{GainA:3}", false, false},
         {"cut inside a literal", R"({"GainA":3,"t":tr)", "{GainA:3}", false, false},
         {"cut inside a nested value", R"({"GainA":3,"o":{"k":[1,2)", "{GainA:3}", false, false},
-        {"cut after a complete value", "{\"GainA\":3,\"t\":true", "{GainA:3,t:true}", false,
-         false},
+        {"cut after a complete value", "{\"GainA\":3,\"t\":true", "{GainA:3,t:true}", false, false},
         {"missing comma", R"({"a":1,"b":2 "c":3})", "{a:1,b:2}", false, false},
         {"trailing comma", R"({"a":1,})", "{a:1}", false, false},
         {"single quotes", R"({"a":1,'b':2})", "{a:1}", false, false},
@@ -166,9 +165,9 @@ TEST(JsonReader, KeepsWhatWasCompleteWhereReadingStops)
         EXPECT_EQ(read.complete, c.complete) << c.name;
         EXPECT_EQ(read.nestingError.isEmpty(), !c.tooDeep) << c.name;
         if (c.tooDeep) {
-            EXPECT_EQ(read.nestingError,
-                      QStringLiteral(
-                          "The nesting level of JSON arrays / objects is greater than 512"));
+            EXPECT_EQ(
+                read.nestingError,
+                QStringLiteral("The nesting level of JSON arrays / objects is greater than 512"));
         }
     }
 }
@@ -214,8 +213,7 @@ TEST(TextDecoding, DecodesByByteOrderMarkElseAsLatin1)
         {"no mark, ASCII", "{\"a\": 1}", "{\"a\": 1}"},
         {"no mark, 8-bit", bytes({'{', 0xE9}), "{\xC3\xA9"},
         {"no mark, UTF-8 read as 8-bit", bytes({0xC3, 0xA9}), "\xC3\x83\xC2\xA9"},
-        {"a second mark stays", bytes({0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF, '{'}),
-         "\xEF\xBB\xBF{"},
+        {"a second mark stays", bytes({0xEF, 0xBB, 0xBF, 0xEF, 0xBB, 0xBF, '{'}), "\xEF\xBB\xBF{"},
         {"odd UTF-16 length", bytes({0xFF, 0xFE, '{', 0, '}'}), "{\xEF\xBF\xBD"},
         {"mark only", bytes({0xFF, 0xFE}), ""},
         {"empty", "", ""},

@@ -41,7 +41,7 @@ QString ReadText(const QString &path)
 {
     const QByteArray bytes = ReadBytes(path);
     return bytes.startsWith("\xEF\xBB\xBF") ? kBom + QString::fromUtf8(bytes.mid(3))
-                                             : QString::fromUtf8(bytes);
+                                            : QString::fromUtf8(bytes);
 }
 
 void WriteBytes(const QString &path, const QByteArray &bytes)
@@ -58,7 +58,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         InitSettingsTable(table, nullptr);
-        manager.ShowMessage = [this](const QString &text) { messages << text; };
+        manager.ShowMessage = [this](const QString &text) {
+            messages << text;
+        };
         // As at start-up: the manager holds the table's names and firmware 2.0.
         manager.UpdateSettings(table, 2, 0);
     }
@@ -121,7 +123,7 @@ TEST_F(SettingsFileTest, SaveWritesTheEighteenPairsInTheFileLayout)
                                                       "    \"FirmwareMajor\": 2,\r\n"
                                                       "    \"FirmwareMinor\": 0\r\n"
                                                       "}"))
-                                  .toUtf8());
+                                   .toUtf8());
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -185,7 +187,7 @@ struct ReadCase
     const char *name;
     QByteArray content;
     std::map<std::string, int32_t> values; // besides these, all zero
-    int32_t major;                          // after firmware 2.0 was held
+    int32_t major;                         // after firmware 2.0 was held
     int32_t minor;
     QStringList messages; // %1 is the path
 };
@@ -215,27 +217,59 @@ ReadCase kReadCases[] = {
     {"missing keys read 0 and keep the firmware", R"({"GainB": 12})", {{"GainB", 12}}, 2, 0, {}},
     {"keys are case-sensitive", R"({"raatype": 3, "RAATYPE": 3, "GainA ": 3})", {}, 2, 0, {}},
     {"a later pair overrides", R"({"GainA": 3, "GainA": 7})", {{"GainA", 7}}, 2, 0, {}},
-    {"no range check", R"({"GainA": 999, "GainB": -3, "Baud_A": -2147483648, "Baud_B": 2147483647})",
-     {{"GainA", 999}, {"GainB", -3}, {"Baud_A", INT32_MIN}, {"Baud_B", INT32_MAX}}, 2, 0, {}},
-    {"a fraction stops the walk", R"({"GainB": 2, "GainA": 1.5, "DetLevelA": 400})",
-     {{"GainB", 2}}, 2, 0, {kConvert.arg(QStringLiteral("%1"), QStringLiteral("1.5"))}},
-    {"an exponent stops the walk", R"({"GainA": 1e2, "GainB": 1})", {}, 2, 0,
+    {"no range check",
+     R"({"GainA": 999, "GainB": -3, "Baud_A": -2147483648, "Baud_B": 2147483647})",
+     {{"GainA", 999}, {"GainB", -3}, {"Baud_A", INT32_MIN}, {"Baud_B", INT32_MAX}},
+     2,
+     0,
+     {}},
+    {"a fraction stops the walk",
+     R"({"GainB": 2, "GainA": 1.5, "DetLevelA": 400})",
+     {{"GainB", 2}},
+     2,
+     0,
+     {kConvert.arg(QStringLiteral("%1"), QStringLiteral("1.5"))}},
+    {"an exponent stops the walk",
+     R"({"GainA": 1e2, "GainB": 1})",
+     {},
+     2,
+     0,
      {kConvert.arg(QStringLiteral("%1"), QStringLiteral("1e2"))}},
-    {"a value beyond 32 bits stops the walk", R"({"GainA": 2147483648})", {}, 2, 0,
+    {"a value beyond 32 bits stops the walk",
+     R"({"GainA": 2147483648})",
+     {},
+     2,
+     0,
      {kConvert.arg(QStringLiteral("%1"), QStringLiteral("2147483648"))}},
     {"minus zero is zero", R"({"GainA": -0, "GainB": 1})", {{"GainB", 1}}, 2, 0, {}},
-    {"a firmware fraction stops the walk", R"({"FirmwareMajor": 1, "FirmwareMinor": 0.5,
+    {"a firmware fraction stops the walk",
+     R"({"FirmwareMajor": 1, "FirmwareMinor": 0.5,
                                               "GainA": 4})",
-     {}, 1, 0, {kConvert.arg(QStringLiteral("%1"), QStringLiteral("0.5"))}},
-    {"a string stops the walk", R"({"GainA": 2, "DetLevelA": "400", "GainB": 3})",
-     {{"GainA", 2}}, 2, 0, {kCast}},
+     {},
+     1,
+     0,
+     {kConvert.arg(QStringLiteral("%1"), QStringLiteral("0.5"))}},
+    {"a string stops the walk",
+     R"({"GainA": 2, "DetLevelA": "400", "GainB": 3})",
+     {{"GainA", 2}},
+     2,
+     0,
+     {kCast}},
     {"true stops the walk", R"({"RaAtype": true})", {}, 2, 0, {kCast}},
     {"an array stops the walk", R"({"RaAtype": [1]})", {}, 2, 0, {kCast}},
     {"an object stops the walk", R"({"FirmwareMajor": {}})", {}, 2, 0, {kCast}},
-    {"null is reported and passed", R"({"GainB": null, "GainA": 5, "Other": null})",
-     {{"GainA", 5}}, 2, 0, {kNull, kNull}},
-    {"other keys pass whatever they hold", R"({"x": "5", "y": [true, {}], "z": 1.5, "GainA": 1})",
-     {{"GainA", 1}}, 2, 0, {}},
+    {"null is reported and passed",
+     R"({"GainB": null, "GainA": 5, "Other": null})",
+     {{"GainA", 5}},
+     2,
+     0,
+     {kNull, kNull}},
+    {"other keys pass whatever they hold",
+     R"({"x": "5", "y": [true, {}], "z": 1.5, "GainA": 1})",
+     {{"GainA", 1}},
+     2,
+     0,
+     {}},
     {"an empty file", "", {}, 2, 0, {}},
     {"a file that is not JSON", "RaAtype=3\r\nGainA=4\r\n", {}, 2, 0, {}},
     {"a byte-order mark only", "\xEF\xBB\xBF", {}, 2, 0, {}},
@@ -249,8 +283,7 @@ ReadCase kReadCases[] = {
 };
 
 class SettingsFileReadTest : public SettingsFileTest, public ::testing::WithParamInterface<ReadCase>
-{
-};
+{};
 
 TEST_P(SettingsFileReadTest, ReadsValuesAndReportsAsTheFileSays)
 {
@@ -312,7 +345,7 @@ TEST_F(SettingsFileTest, ReadingAMissingFileCreatesItFromTheDocument)
                                                       "    \"Contacts\": [\r\n"
                                                       "    ]\r\n"
                                                       "}"))
-                                  .toUtf8());
+                                   .toUtf8());
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(Values(), ValuesWith({}));
 
@@ -320,9 +353,9 @@ TEST_F(SettingsFileTest, ReadingAMissingFileCreatesItFromTheDocument)
     manager.ReadSettingsfromFile(path);
     manager.UpdateSettings(table, 2, 0);
     manager.SaveSettingsToFile(path);
-    EXPECT_TRUE(ReadText(path)
-                    .startsWith(kBom + QStringLiteral("{\r\n    \"Contacts\": [\r\n    ],\r\n"
-                                                      "    \"RaAtype\": 0,\r\n")));
+    EXPECT_TRUE(
+        ReadText(path).startsWith(kBom + QStringLiteral("{\r\n    \"Contacts\": [\r\n    ],\r\n"
+                                                        "    \"RaAtype\": 0,\r\n")));
 }
 
 TEST_F(SettingsFileTest, AMissingFileThatCannotBeCreatedIsReportedWhenRewriting)
@@ -387,7 +420,8 @@ TEST_F(SettingsFileTest, SaveFailuresNameTheirCause)
         QString path;
         QString cause;
     } cases[] = {
-        {"folder missing", Path(QStringLiteral("gone/x.tconf")), QStringLiteral("Invalid filename")},
+        {"folder missing", Path(QStringLiteral("gone/x.tconf")),
+         QStringLiteral("Invalid filename")},
         {"a file where a folder should be", Path(QStringLiteral("plain/x.tconf")),
          QStringLiteral("Invalid filename")},
         {"a folder of that name", Path(QStringLiteral("folder.tconf")),
@@ -397,8 +431,9 @@ TEST_F(SettingsFileTest, SaveFailuresNameTheirCause)
     for (const auto &c : cases) {
         messages.clear();
         manager.SaveSettingsToFile(c.path);
-        EXPECT_EQ(messages, QStringList{QStringLiteral("EInOutError error raised, with message : ") +
-                                        c.cause + QStringLiteral(" when writing ") + c.path})
+        EXPECT_EQ(messages,
+                  QStringList{QStringLiteral("EInOutError error raised, with message : ") +
+                              c.cause + QStringLiteral(" when writing ") + c.path})
             << c.name;
     }
 }
@@ -496,9 +531,9 @@ TEST_F(SettingsFileTest, EveryFileOfTheJsonTestSuiteReadsToADefinedResult)
             manager.ReadSettingsfromFile(path);
         } catch (const TError &e) {
             tooDeep = true;
-            EXPECT_EQ(e.Message(), QStringLiteral(
-                                       "The nesting level of JSON arrays / objects is greater "
-                                       "than 512"));
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("The nesting level of JSON arrays / objects is greater "
+                                     "than 512"));
         }
         const QByteArray raw = ReadBytes(path);
         qsizetype start = raw.startsWith("\xEF\xBB\xBF") ? 3 : 0;
