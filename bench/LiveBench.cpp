@@ -15,7 +15,7 @@
 //                              memory once connected and at the end.
 // Every run lives in a private home folder with its own virtual ports folder.
 #include "BenchHome.h"
-#include "TandorVersion.h"
+#include "app/ApplicationIdentity.h"
 #include "core/PortPaths.h"
 #include "link/ComPort.h"
 #include "ui/ClientArea.h"
@@ -27,7 +27,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QIcon>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -298,10 +297,7 @@ int StartupChild(int argc, char **argv)
     const int64_t spawned = qEnvironmentVariable("TANDOR_BENCH_SPAWNED_NS").toLongLong();
     int appArgc = argc > 0 ? 1 : 0;
     QApplication app(appArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tandor Configuration"));
-    QApplication::setApplicationVersion(QStringLiteral(TANDOR_VERSION_STRING));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tandor-config"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tandor/tandor-config.png")));
+    SetApplicationIdentity();
 
     TMerrowMainForm mainForm;
     auto *aboutBox = new TAboutBox(&mainForm);

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Program entry: the application object, the main window, the hidden about box, the message
 // loop. The program takes no arguments and reads no settings of its own from the command line.
-#include "TandorVersion.h"
+#include "app/ApplicationIdentity.h"
 #include "app/SignalClose.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TandorMain.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -15,12 +14,7 @@ int main(int argc, char *argv[])
     // change the program, so the application object sees the program name only.
     int appArgc = argc > 0 ? 1 : 0;
     QApplication app(appArgc, argv);
-    // The name shows in message-box titles. It does not move the preferences: the preference
-    // store names its own file. No organisation is set for the same reason.
-    QApplication::setApplicationName(QStringLiteral("Tandor Configuration"));
-    QApplication::setApplicationVersion(QStringLiteral(TANDOR_VERSION_STRING));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tandor-config"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tandor/tandor-config.png")));
+    SetApplicationIdentity();
 
     // Building the window starts its timers and runs its creation handler; the ticks are
     // handled once the loop below runs.
