@@ -516,6 +516,9 @@ TEST_F(SettingsFileTest, EveryFileOfTheJsonTestSuiteReadsToADefinedResult)
     if (corpus.isEmpty())
         GTEST_SKIP() << "TANDOR_CORPUS names the corpus folder (set by ctest)";
     const QDir folder(corpus + QStringLiteral("/json-test-suite/test_parsing"));
+    // The corpus lies beside the project, not in it: a clone elsewhere has none.
+    if (!folder.exists())
+        GTEST_SKIP() << "no JSON test suite at " << folder.path().toStdString();
     const QStringList files = folder.entryList({QStringLiteral("*.json")}, QDir::Files);
     ASSERT_GE(files.size(), 300);
 
