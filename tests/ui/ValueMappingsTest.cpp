@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/ValueMappings.h"
+#include "core/ValueMappings.h"
 
 #include <gtest/gtest.h>
 
