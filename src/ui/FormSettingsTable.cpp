@@ -4,21 +4,10 @@
 
 void TMerrowMainForm::InitSettingsTable()
 {
-    using Setter = void (TMerrowMainForm::*)(int32_t, int32_t);
-    static constexpr Setter kSetters[TSettingsData::Count] = {
-        &TMerrowMainForm::SetRaAtype,       &TMerrowMainForm::SetRaBtype,
-        &TMerrowMainForm::SetGainA,         &TMerrowMainForm::SetGainB,
-        &TMerrowMainForm::SetLevelDetGainA, &TMerrowMainForm::SetLevelDetGainB,
-        &TMerrowMainForm::SetDetLevelA,     &TMerrowMainForm::SetDetLevelB,
-        &TMerrowMainForm::SetPTTOnDelayA,   &TMerrowMainForm::SetPTTOnDelayB,
-        &TMerrowMainForm::SetPTTOffDelayA,  &TMerrowMainForm::SetPTTOffDelayB,
-        &TMerrowMainForm::SetComType_A,     &TMerrowMainForm::SetComType_B,
-        &TMerrowMainForm::SetBaud_A,        &TMerrowMainForm::SetBaud_B,
-    };
+    // Each entry's setter brings that parameter's controls in line (FormControls.cpp).
     ::InitSettingsTable(SettingsData, [this](int index) -> tProc {
-        const Setter setter = kSetters[index - 1];
-        return [this, setter](int32_t val, int32_t Nr) {
-            (this->*setter)(val, Nr);
+        return [this, index](int32_t val, int32_t Nr) {
+            SetParameter(index, val, Nr);
         };
     });
 }
@@ -33,10 +22,6 @@ int TMerrowMainForm::FindSettingIndex(const QString &name)
 
 int32_t TMerrowMainForm::GetSettingValue(const QString &name)
 {
-    const int index = FindSettingIndex(name);
-    if (index == 0) {
-        fSeam->Beep();
-        return 0;
-    }
-    return SettingsData[index].value;
+    // An unknown name beeps once (in FindSettingIndex) and reads entry 0, which holds 0.
+    return SettingsData[FindSettingIndex(name)].value;
 }

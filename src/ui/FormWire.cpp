@@ -27,9 +27,6 @@
 
 namespace {
 
-// How long the store button shows that a store is under way.
-constexpr std::chrono::milliseconds kSaveIndication{1000};
-
 // A readable name for an exception's type: "std::bad_alloc" rather than "St9bad_alloc".
 QString TypeName(const std::type_info *type)
 {
@@ -182,19 +179,20 @@ void TMerrowMainForm::RepaintForReplies()
     // milliseconds, far more often than a screen shows pictures. The first event after a
     // quiet frame interval paints at once; those that follow within the interval leave one
     // paint for its end, which shows everything they brought.
-    if (fRxPaintClock.isValid() && fRxPaintClock.elapsed() < kRxFrameInterval.count()) {
+    const std::chrono::milliseconds now = fClock();
+    if (const auto wait = fRxPaintThrottle.WaitBeforePaint(now); wait.count() > 0) {
         if (!fRxPaintTimer->isActive())
-            fRxPaintTimer->start(int(kRxFrameInterval.count() - fRxPaintClock.elapsed()));
+            fRxPaintTimer->start(wait);
         return;
     }
     fRxPaintTimer->stop();
-    fRxPaintClock.start();
+    fRxPaintThrottle.Painted(now);
     RepaintNow();
 }
 
 void TMerrowMainForm::RxPaintTimerTimer()
 {
-    fRxPaintClock.start();
+    fRxPaintThrottle.Painted(fClock());
     try {
         RepaintNow();
     } catch (const TError &e) {
@@ -371,5 +369,5 @@ void TMerrowMainForm::StoreInInterface()
     btSaveChanges->setText(QStringLiteral("Storing changes in interface"));
     btSaveChanges->setEnabled(false);
     Seam().SetCursor(TCursorKind::Wait);
-    tmSaveIndication->start(kSaveIndication);
+    tmSaveIndication->start(); // for its one interval
 }

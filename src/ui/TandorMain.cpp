@@ -5,11 +5,13 @@
 #include "link/ComPort.h"
 #include "ports/DeviceNotifier.h"
 #include "storage/KVTRegStore.h"
+#include "storage/Preferences.h"
 #include "storage/SettingsFileMngr.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TrackBar.h"
+#include "ui/diagram/DiagramPainter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,9 +29,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const char *const kBaudItems[] = {"4800", "9600", "19200", "38400", "57600", "115200", "Invalid"};
-
-// Light yellow: the interface block's fill, behind the controls that lie on the diagram.
-const QColor kLightYellow(255, 255, 224);
 
 constexpr QSize kDesignedClientSize(960, 650);
 
@@ -59,7 +58,7 @@ void MakeDiagramLabel(QLabel *label)
 {
     label->setAutoFillBackground(false);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kLightYellow);
+    palette.setColor(QPalette::Window, DiagramColors::LightYellow);
     label->setPalette(palette);
 }
 
@@ -75,17 +74,20 @@ TComboBox *MakeCombo(QWidget *parent, const QString &name, bool editable)
 // sliders up with the level meter by that inset), the thumb in the highlight colour.
 QString TrackBarStyle(Qt::Orientation orientation)
 {
+    const QString fill = DiagramColors::LightYellow.name();
     if (orientation == Qt::Horizontal)
-        return QStringLiteral("QSlider { background: rgb(255, 255, 224); border: none; }"
+        return QStringLiteral("QSlider { background: %1; border: none; }"
                               "QSlider::groove:horizontal { border: 1px solid rgb(128, 128, 128);"
-                              " background: rgb(255, 255, 224); height: 5px; margin: 0px 5px; }"
+                              " background: %1; height: 5px; margin: 0px 5px; }"
                               "QSlider::handle:horizontal { background: palette(highlight);"
-                              " border: 1px solid palette(dark); width: 9px; margin: -6px 0px; }");
-    return QStringLiteral("QSlider { background: rgb(255, 255, 224); border: none; }"
+                              " border: 1px solid palette(dark); width: 9px; margin: -6px 0px; }")
+            .arg(fill);
+    return QStringLiteral("QSlider { background: %1; border: none; }"
                           "QSlider::groove:vertical { border: 1px solid rgb(128, 128, 128);"
-                          " background: rgb(255, 255, 224); width: 5px; margin: 5px 0px; }"
+                          " background: %1; width: 5px; margin: 5px 0px; }"
                           "QSlider::handle:vertical { background: palette(highlight);"
-                          " border: 1px solid palette(dark); height: 9px; margin: 0px -6px; }");
+                          " border: 1px solid palette(dark); height: 9px; margin: 0px -6px; }")
+        .arg(fill);
 }
 
 TTrackBar *MakeTrackBar(QWidget *parent, const QString &name, Qt::Orientation orientation,
@@ -120,6 +122,7 @@ QTimer *MakeTimer(QObject *parent, const QString &name, std::chrono::millisecond
 TMerrowMainForm::TMerrowMainForm(TUserSeam *seam, QWidget *parent)
     : QMainWindow(parent), fSeam(seam ? seam : new TQtUserSeam)
 {
+    SetClock(nullptr);
     setObjectName(QStringLiteral("MerrowMainForm"));
     setWindowTitle(QStringLiteral("Tandor Configuration"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -344,7 +347,7 @@ void TMerrowMainForm::CreateComponents()
 {
     KVTRegistryStore = new TKVTRegistryStore(this);
     KVTRegistryStore->setObjectName(QStringLiteral("KVTRegistryStore"));
-    KVTRegistryStore->SetKeyName(QStringLiteral("Software\\MerrowConfig"));
+    KVTRegistryStore->SetKeyName(TPreferences::KeyName());
     KVTRegistryStore->SetRegistryRoot(rrCurrentUser);
     KVTRegistryStore->SetReadOnlyRights(false);
 
@@ -480,6 +483,17 @@ void TMerrowMainForm::mnAboutClick()
     fAboutBox->show();
     fAboutBox->raise();
     fAboutBox->activateWindow();
+}
+
+void TMerrowMainForm::SetClock(TClock clock)
+{
+    if (!clock) {
+        clock = [] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now().time_since_epoch());
+        };
+    }
+    fClock = std::move(clock);
 }
 
 void TMerrowMainForm::RepaintNow()
