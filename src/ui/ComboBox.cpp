@@ -2,41 +2,11 @@
 #include "ui/ComboBox.h"
 
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QStringList>
-#include <QStyleOptionComboBox>
-
-namespace {
-
-// A list drawn without a frame (the flat prompt lists of the window) keeps no room for one:
-// its text field starts at the control's edge instead of a frame's width inside it. The
-// window's prompts were sized for that; with the style's 2-px inset "Select Com-type" would
-// scroll its first letter out of sight.
-class TFlatComboStyle : public QProxyStyle
-{
-public:
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl sub,
-                         const QWidget *widget) const override
-    {
-        QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);
-        const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(option);
-        if (control == CC_ComboBox && sub == SC_ComboBoxEditField && combo && !combo->frame) {
-            if (option->direction == Qt::RightToLeft)
-                rect.setRight(option->rect.right());
-            else
-                rect.setLeft(option->rect.left());
-        }
-        return rect;
-    }
-};
-
-} // namespace
+#include <QStyle>
 
 TComboBox::TComboBox(bool editable, QWidget *parent) : QComboBox(parent)
 {
-    auto *style = new TFlatComboStyle;
-    style->setParent(this);
-    setStyle(style);
     setEditable(editable);
     setInsertPolicy(QComboBox::NoInsert);
     if (editable) {
@@ -93,6 +63,20 @@ void TComboBox::SetSorted(bool sorted)
         setCurrentIndex(-1);
         if (isEditable())
             setEditText(text);
+    }
+}
+
+void TComboBox::SetFlat(bool flat)
+{
+    setFrame(!flat);
+    // A flat list draws no frame, yet the style still keeps a frame's width free at the left
+    // of its text field and the field a 2-px margin of its own inside that. The flat prompt
+    // lists of the window were sized without the frame: their text takes that room back, so
+    // "Select Com-type" shows whole instead of scrolling its first letter away.
+    if (QLineEdit *edit = lineEdit()) {
+        const int frameWidth =
+            flat ? style()->pixelMetric(QStyle::PM_ComboBoxFrameWidth, nullptr, this) : 0;
+        edit->setTextMargins(-frameWidth, 0, 0, 0);
     }
 }
 
