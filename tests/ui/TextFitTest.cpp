@@ -267,7 +267,8 @@ TEST_F(TextFit, EveryTextOfTheMainWindowFitsItsControlInEveryRadioType)
                 form->RepaintNow();
                 QCoreApplication::processEvents();
                 std::ostringstream state;
-                state << "s " << form->ScreenScale() << ", types " << typeA << "/" << typeB;
+                state << "s " << form->ScreenScale() << " (device pixel ratio "
+                      << form->devicePixelRatioF() << "), types " << typeA << "/" << typeB;
                 ExpectTextsFit(form->ClientArea, state.str(), kLongSerialReachesTheVersion);
                 if (HasFailure())
                     return; // one state's messages are enough to read
