@@ -19,6 +19,7 @@
 #include "core/PortPaths.h"
 #include "link/ComPort.h"
 #include "ui/ClientArea.h"
+#include "ui/DesignedFonts.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TandorMain.h"
 
@@ -298,6 +299,7 @@ int StartupChild(int argc, char **argv)
     int appArgc = argc > 0 ? 1 : 0;
     QApplication app(appArgc, argv);
     SetApplicationIdentity();
+    UseDesignedFonts();
 
     TMerrowMainForm mainForm;
     auto *aboutBox = new TAboutBox(&mainForm);

@@ -196,7 +196,7 @@ void TMerrowMainForm::CreateControls()
             field->AddItem(item);
         field->SetItemIndex(-1);
         field->setEditText(prompt);
-        field->setFrame(false);
+        field->SetFlat(true);
         field->setGeometry(rect);
         field->setVisible(false);
     };

@@ -201,6 +201,9 @@ TEST_F(SimEndToEndTest, UnpluggedAndPluggedBackItReconnectsByItself)
 // ComPortTest): the holder opens the device itself, as another serial program would.
 TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
 {
+    // No saved port: the connection timer would otherwise open the virtual port as soon as
+    // the simulator makes it, before the holder below can take it.
+    form->fComPort.clear();
     TSimProcess sim(QString::fromLatin1(kPort));
     ASSERT_TRUE(sim.Start());
     QSerialPort holder;
@@ -208,7 +211,6 @@ TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
                            .canonicalFilePath());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
 
-    form->fComPort.clear();
     form->ComComboBox1->ClearItems();
     form->ComComboBox1->AddItem(QLatin1String(kPort) + QStringLiteral("  Virtual serial port"));
     form->ComComboBox1->SetItemIndex(0);
