@@ -17,6 +17,7 @@
 #include "FuzzSupport.h"
 
 #include "link/LineFramer.h"
+#include "support/RecordingSeam.h"
 #include "ui/TandorMain.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@
 namespace {
 
 TMerrowMainForm *gForm = nullptr;
-TSilentSeam *gSeam = nullptr;
+TRecordingSeam *gSeam = nullptr;
 uint64_t gRuns = 0;
 
 // One seed: the split lengths, then the bytes.
@@ -87,7 +88,7 @@ void CheckInvariants()
     }
     FUZZ_CHECK(gForm->fComState >= csNotOpened && gForm->fComState <= csSendingSettings,
                QString::number(int(gForm->fComState)));
-    FUZZ_CHECK(gSeam->messages == 0, gSeam->lastMessage);
+    FUZZ_CHECK(gSeam->messages.empty(), gSeam->MessageTexts().join(QLatin1Char('\n')));
 }
 
 // A line end closes whatever the input left open (or ends the skipping of an overlong line);
@@ -121,7 +122,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static char *qtArgv[] = {name, nullptr};
     new QApplication(qtArgc, qtArgv);
 
-    gSeam = new TSilentSeam;
+    gSeam = new TRecordingSeam;
     gForm = new TMerrowMainForm(gSeam);
     // No tick may poll, time out or offer the last settings while the fuzzer drives the window.
     for (QTimer *t : {gForm->tmComState, gForm->tmRefreshDetectSetting, gForm->tmSaveIndication,
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     // Shown, so that each reply's repaint really paints the diagram with what it brought.
     gForm->show();
     QCoreApplication::processEvents();
-    gSeam->messages = 0;
+    gSeam->Clear();
     return 0;
 }
 

@@ -86,3 +86,14 @@ int BaudPositionForValue(int32_t value)
     }
     return kBaudInvalidPosition;
 }
+
+QString PeiStateText(const QString &field)
+{
+    if (field == QLatin1String("0"))
+        return QStringLiteral("PEI not used");
+    if (field == QLatin1String("1"))
+        return QStringLiteral("PEI link not established");
+    if (field == QLatin1String("2"))
+        return QStringLiteral("PEI is working");
+    return QString();
+}

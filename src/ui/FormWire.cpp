@@ -4,6 +4,7 @@
 #include "ui/TandorMain.h"
 
 #include "core/Errors.h"
+#include "core/ValueMappings.h"
 #include "link/ComPort.h"
 #include "link/Commands.h"
 #include "link/ConnectionStep.h"
@@ -53,18 +54,6 @@ const std::type_info *CurrentExceptionType()
 #else
     return nullptr;
 #endif
-}
-
-// The PEI state text for a PEI-state field, or null for any other text.
-QString PeiStateText(const QString &field)
-{
-    if (field == QLatin1String("0"))
-        return QStringLiteral("PEI not used");
-    if (field == QLatin1String("1"))
-        return QStringLiteral("PEI link not established");
-    if (field == QLatin1String("2"))
-        return QStringLiteral("PEI is working");
-    return QString();
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 #include "ui/TandorMain.h"
 
 #include "core/FirmwareRules.h"
+#include "core/ValueMappings.h"
 #include "link/ComPort.h"
+#include "link/ConnectionStep.h"
 #include "ports/DeviceNotifier.h"
 #include "storage/KVTRegStore.h"
 #include "storage/Preferences.h"
@@ -173,9 +175,9 @@ void TMerrowMainForm::CreateControls()
           true);
     label(lbVersion, "lbVersion", QStringLiteral("      "), QRect(766, 11, 18, 13), Qt::AlignLeft,
           true);
-    label(lbComIsOpen, "lbComIsOpen", QStringLiteral("COM-port is closed"), QRect(386, 32, 156, 13),
+    label(lbComIsOpen, "lbComIsOpen", Connection::PortClosedText(), QRect(386, 32, 156, 13),
           Qt::AlignHCenter, false);
-    label(lbIntfConnection, "lbIntfConnection", QStringLiteral("Not Connected to interface"),
+    label(lbIntfConnection, "lbIntfConnection", Connection::NotConnectedText(),
           QRect(386, 46, 156, 13), Qt::AlignHCenter, false);
 
     const auto radioTypes = [area](TComboBox *&field, const char *name, const QRect &rect) {
@@ -213,7 +215,7 @@ void TMerrowMainForm::CreateControls()
     promptCombo(cmb_ComType_B, "cmb_ComType_B", comTypeItems, comTypePrompt,
                 QRect(612, 155, 105, 21));
 
-    const QString peiText = QStringLiteral("PEI link not established");
+    const QString peiText = PeiStateText(QStringLiteral("1")); // until a PEI report comes
     diagramLabel(lbPeiA, "lbPeiA", peiText, QRect(25, 84, 110, 13), Qt::AlignLeft, true, false,
                  false);
     diagramLabel(lbPeiB, "lbPeiB", peiText, QRect(680, 84, 110, 13), Qt::AlignLeft, true, false,

@@ -157,4 +157,19 @@ TEST(RadioTypes, OnlyThePeiTypesAreSpottedAsPei)
     EXPECT_FALSE(IsPeiRadioType(-1));
 }
 
+TEST(PeiState, FieldNamesTheStateText)
+{
+    const struct
+    {
+        const char *field;
+        const char *text;
+    } cases[] = {
+        {"0", "PEI not used"}, {"1", "PEI link not established"}, {"2", "PEI is working"},
+        {"3", ""},             {"", ""},                           {"01", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PeiStateText(QString::fromLatin1(c.field)), QString::fromLatin1(c.text))
+            << c.field;
+}
+
 } // namespace
