@@ -164,8 +164,12 @@ TEST(PeiState, FieldNamesTheStateText)
         const char *field;
         const char *text;
     } cases[] = {
-        {"0", "PEI not used"}, {"1", "PEI link not established"}, {"2", "PEI is working"},
-        {"3", ""},             {"", ""},                           {"01", ""},
+        {"0", "PEI not used"},
+        {"1", "PEI link not established"},
+        {"2", "PEI is working"},
+        {"3", ""},
+        {"", ""},
+        {"01", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(PeiStateText(QString::fromLatin1(c.field)), QString::fromLatin1(c.text))
