@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What both fuzz targets share: a private home for everything the program would write, quiet
-// Qt logging, invariant checks that end the run as a finding,
-// and the --write-seeds mode that writes the files the program itself produces as seeds.
+// Qt logging, invariant checks that end the run as a finding, and the --write-seeds mode that
+// writes the files the program itself produces as seeds.
 #pragma once
 
 #include <QByteArray>
