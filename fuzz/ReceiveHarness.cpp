@@ -9,6 +9,7 @@
 #include "link/LineFramer.h"
 #include "link/ReplyDispatch.h"
 #include "link/WireNumber.h"
+#include "support/RecordingSeam.h"
 #include "ui/TandorMain.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@
 namespace {
 
 TMerrowMainForm *gForm = nullptr;
-TSilentSeam *gSeam = nullptr;
+TRecordingSeam *gSeam = nullptr;
 uint64_t gRuns = 0;
 
 // What the window must show after the replies it was given, kept by a plain reading of the
@@ -162,7 +163,7 @@ void Receive(QByteArrayView bytes)
 void CheckInvariants()
 {
     // First: an error shown means a handler failed, and the window dropped the event's rest.
-    FUZZ_CHECK(gSeam->messages == 0, gSeam->lastMessage);
+    FUZZ_CHECK(gSeam->messages.empty(), gSeam->MessageTexts().join(QLatin1Char('\n')));
     FUZZ_CHECK(gForm->fComPort1InputBuffer.size() <= TLineFramer::kMaxLineLength,
                QString::number(gForm->fComPort1InputBuffer.size()));
     // A value takes the range in force when it arrived; a later version reply may narrow the
@@ -324,7 +325,7 @@ int ReceiveFuzzInitialize(int *argc, char ***argv, TReceivePainting painting)
     static char *qtArgv[] = {(*argv)[0], nullptr};
     new QApplication(qtArgc, qtArgv);
 
-    gSeam = new TSilentSeam;
+    gSeam = new TRecordingSeam;
     gForm = new TMerrowMainForm(gSeam);
     // No tick may poll, time out or offer the last settings while the fuzzer drives the window.
     for (QTimer *t : {gForm->tmComState, gForm->tmRefreshDetectSetting, gForm->tmSaveIndication,
@@ -335,7 +336,7 @@ int ReceiveFuzzInitialize(int *argc, char ***argv, TReceivePainting painting)
     if (painting == TReceivePainting::Shown)
         gForm->show();
     QCoreApplication::processEvents();
-    gSeam->messages = 0;
+    gSeam->Clear();
     gModel = new TReplyModel(*gForm);
     return 0;
 }

@@ -18,9 +18,28 @@ struct TSettingsRec
     int32_t value = 0;
     int32_t Minval = 0;
     int32_t Maxval = 0;
-    int32_t FromVerNr = 0;
     tProc Setter;
 };
+
+// The parameters' numbers, on the wire and in the table.
+namespace Param {
+inline constexpr int RaAtype = 1;
+inline constexpr int RaBtype = 2;
+inline constexpr int GainA = 3;
+inline constexpr int GainB = 4;
+inline constexpr int LevelDetGainA = 5;
+inline constexpr int LevelDetGainB = 6;
+inline constexpr int DetLevelA = 7;
+inline constexpr int DetLevelB = 8;
+inline constexpr int PTTOnDelayA = 9;
+inline constexpr int PTTOnDelayB = 10;
+inline constexpr int PTTOffDelayA = 11;
+inline constexpr int PTTOffDelayB = 12;
+inline constexpr int ComType_A = 13;
+inline constexpr int ComType_B = 14;
+inline constexpr int Baud_A = 15;
+inline constexpr int Baud_B = 16;
+} // namespace Param
 
 // Sixteen records indexed 1..16; the index is the parameter number used on the wire.
 // There is no entry 0: reading any other index gives an empty record, and writing through one
@@ -51,7 +70,6 @@ struct TSettingsDef
 };
 extern const std::array<TSettingsDef, TSettingsData::Count> kSettingsDefs;
 
-// Fills entries 1..16: name, value 0, Minval 0, Maxval, FromVerNr 0, and the setter that
 // setterFor returns for the index.
 void InitSettingsTable(TSettingsData &data, const std::function<tProc(int index)> &setterFor);
 

@@ -181,7 +181,8 @@ TEST_F(SimEndToEndTest, UnpluggedAndPluggedBackItReconnectsByItself)
             return form->lbIntfConnection->text() == QStringLiteral("Not Connected to interface");
         },
         3000));
-    QTest::qWait(300); // a few ticks find nothing to open
+    for (int tick = 0; tick < 3; ++tick) // a few ticks find nothing to open
+        form->tmComStateTimer();
     EXPECT_FALSE(form->ComPort1->Active());
 
     TSimProcess back(QString::fromLatin1(kPort));
@@ -217,7 +218,8 @@ TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
     ASSERT_EQ(seam->MessageTexts(),
               QStringList{QStringLiteral("Could not open selected COM-port")});
 
-    QTest::qWait(450); // three ticks try in silence
+    for (int tick = 0; tick < 3; ++tick) // three ticks try in silence
+        form->tmComStateTimer();
     EXPECT_FALSE(form->ComPort1->Active());
     holder.close();
     ASSERT_TRUE(WaitForState(csReqPrm1));
