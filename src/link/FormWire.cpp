@@ -190,14 +190,14 @@ void TMerrowMainForm::RepaintForReplies()
     }
     fRxPaintTimer->stop();
     fRxPaintClock.start();
-    RepaintNow();
+    RepaintLiveIndicators();
 }
 
 void TMerrowMainForm::RxPaintTimerTimer()
 {
     fRxPaintClock.start();
     try {
-        RepaintNow();
+        RepaintLiveIndicators();
     } catch (const TError &e) {
         ReportRxError(e.ClassName(), e.Message());
     } catch (const std::exception &e) {
@@ -212,7 +212,7 @@ void TMerrowMainForm::RepaintAfterReply()
     if (fInRxEvent)
         fRepaintPending = true;
     else
-        RepaintNow();
+        RepaintLiveIndicators();
 }
 
 void TMerrowMainForm::HandleReply(const QByteArray &line)
