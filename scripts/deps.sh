@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth
+    # the side-by-side flood benchmark: CuteCom, and xdotool to press its Open button
+    cutecom xdotool
     dpkg-dev file desktop-file-utils appstream
 )
 
