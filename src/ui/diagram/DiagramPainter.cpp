@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -539,6 +540,23 @@ QImage RenderFixedDiagram(const TDiagramGeometry &g, int clientHeight, const QCo
     return image;
 }
 
+// Copies the logical area from one image to another of the same size, format and whole
+// pixel ratio, row by row: the painter would go over the whole image for a clipped copy.
+void CopyArea(QImage &to, const QImage &from, const QRegion &area)
+{
+    const int ratio = static_cast<int>(to.devicePixelRatio());
+    const int depth = to.depth() / 8;
+    const QRect bounds = to.rect();
+    for (const QRect &logical : area) {
+        const QRect r = QRect(logical.topLeft() * ratio, logical.size() * ratio) & bounds;
+        if (r.isEmpty())
+            continue;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(to.scanLine(y) + r.left() * depth, from.constScanLine(y) + r.left() * depth,
+                        std::size_t(r.width()) * depth);
+    }
+}
+
 } // namespace
 
 bool TDrawOp::operator==(const TDrawOp &other) const
@@ -602,11 +620,15 @@ TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clie
         if (fFrame.isNull())
             return {};
         fFrame.detach();
+        fState = state;
         TCanvas canvas(fFrame, &fOps);
         PaintLiveLayer(canvas, g, state);
         return {all, true};
     }
 
+    if (state == fState)
+        return {};
+    fState = state;
     TDrawOps ops = RecordLiveLayer(g, state, fFrame);
     const QRegion changed = ChangedArea(fOps, ops) & all;
     fOps = std::move(ops);
@@ -616,11 +638,7 @@ TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clie
     if (ratio == std::floor(ratio)) {
         // Logical pixels are whole device pixels: the fixed diagram is put back under the
         // changed area and the live layer drawn again there alone.
-        QPainter restore(&fFrame);
-        restore.setCompositionMode(QPainter::CompositionMode_Source);
-        restore.setClipRegion(changed);
-        restore.drawImage(QPoint(0, 0), fBase);
-        restore.end();
+        CopyArea(fFrame, fBase, changed);
         TCanvas canvas(fFrame);
         canvas.Clip(changed);
         PaintLiveLayer(canvas, g, state);

@@ -31,6 +31,7 @@ struct TDiagramState
     bool pttActiveB = false;
     int32_t detLevelA = 0; // thresholds; only looked at for the level-sense type
     int32_t detLevelB = 0;
+    bool operator==(const TDiagramState &) const = default;
 };
 
 namespace DiagramColors {
@@ -123,6 +124,7 @@ private:
     QImage fBase;  // the fixed diagram
     QImage fFrame; // the fixed diagram with the live layer of the last state
     TDrawOps fOps; // that live layer
+    TDiagramState fState;
 };
 
 // The amplifier symbol, an open triangle drawn with canvas's current pen: its vertical side

@@ -211,9 +211,17 @@ void TMerrowMainForm::PaintDiagram()
         unshown += change.area;
     if (window.device()->devType() != QInternal::Pixmap)
         unshown -= ClientArea->PaintingRegion();
-    // The paint event clips to its own region, so only that much of the picture is copied.
+    // Only the part of the picture this paint covers is copied.
     window.setCompositionMode(QPainter::CompositionMode_Source);
-    window.drawImage(QPoint(0, 0), image);
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pictureArea(QPoint(0, 0), image.deviceIndependentSize().toSize());
+    for (const QRect &rect : ClientArea->PaintingRegion()) {
+        const QRect part = rect & pictureArea;
+        if (!part.isEmpty())
+            window.drawImage(part.topLeft(), image,
+                             QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,
+                                    part.height() * ratio));
+    }
 }
 
 void TMerrowMainForm::RepaintLiveIndicators()
