@@ -95,23 +95,22 @@ row "  reference: plain serial terminal, same flood" "s" "-" \
 
 # The flood side by side under an X server, the three programs in turns within each round,
 # so that the load of the machine weighs on all three alike; the ratios are taken per round.
-side_by_side() {
-    for _ in $(seq "$runs"); do
-        p=$("$live" flood "$flood_seconds" 2>/dev/null | tr ' ' '\n' | sed -n 's/^flood_cpu_per_s=//p')
-        c=$("$live" cutecom "$flood_seconds" 2>/dev/null | tr ' ' '\n' |
-            sed -n 's/^cutecom_cpu_per_s=//p')
-        t=$("$live" terminal "$flood_seconds" 2>/dev/null | tr ' ' '\n' |
-            sed -n 's/^terminal_cpu_per_s=//p')
-        echo "${p:-x} ${c:-x} ${t:-x}"
-    done
-}
+# A script of its own: xvfb-run is a POSIX shell script, which drops exported functions.
+cat >"$work/side.sh" <<'EOF'
+live=$1 runs=$2 seconds=$3
+value() { tr ' ' '\n' | sed -n "s/^$1=//p"; }
+for _ in $(seq "$runs"); do
+    p=$("$live" flood "$seconds" 2>/dev/null | value flood_cpu_per_s)
+    c=$("$live" cutecom "$seconds" 2>/dev/null | value cutecom_cpu_per_s)
+    t=$("$live" terminal "$seconds" 2>/dev/null | value terminal_cpu_per_s)
+    echo "${p:-x} ${c:-x} ${t:-x}"
+done
+EOF
 if command -v cutecom >/dev/null && command -v xdotool >/dev/null &&
     command -v xvfb-run >/dev/null; then
     echo "flood side by side under X: the program, CuteCom, the reader (${runs} rounds) ..." >&2
-    export -f side_by_side
-    export live runs flood_seconds
-    xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb bash -c side_by_side \
-        >"$work/side" 2>/dev/null || true
+    xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+        bash "$work/side.sh" "$live" "$runs" "$flood_seconds" >"$work/side" 2>/dev/null || true
     [ "${RAW:-0}" = 1 ] && sed 's/^/  round (program cutecom reader): /' "$work/side" >&2
     complete=$(awk '$1 != "x" && $2 != "x" && $3 != "x"' "$work/side")
     row "side by side under X: the program, flood" "s" "-" $(awk '{ print $1 }' <<<"$complete")
