@@ -81,8 +81,19 @@ public:
         fPainter.setFont(fFont);
     }
 
-    // Only the pixels in area are drawn.
-    void Clip(const QRegion &area) { fPainter.setClipRegion(area); }
+    // Only the pixels in area are drawn, and of the operations only those whose recorded
+    // reach (from a recording of the same drawing) meets it.
+    void Clip(const QRegion &area, const TDrawOps *recorded)
+    {
+        fPainter.setClipRegion(area);
+        fOnly.clear();
+        if (!recorded)
+            return;
+        fOnly.reserve(recorded->size());
+        for (const TDrawOp &op : *recorded)
+            fOnly.push_back(area.intersects(op.reach));
+        fOnlyGiven = true;
+    }
 
     void Line(int x1, int y1, int x2, int y2)
     {
@@ -90,7 +101,7 @@ public:
             Record(
                 TDrawOp::Line, {x1, y1, x2, y2},
                 Spanned(x1, y1, x2, y2).adjusted(-PenReach(), -PenReach(), PenReach(), PenReach()));
-        if (fDraw)
+        if (Next())
             fPainter.drawLine(x1, y1, x2, y2);
     }
     void Line(const TSegment &segment)
@@ -105,7 +116,7 @@ public:
             Record(TDrawOp::Amplifier, {x, y, size},
                    Spanned(x - size, y - size, x + size, y + size).adjusted(-r, -r, r, r));
         }
-        if (fDraw)
+        if (Next())
             DrawAmplifier(fPainter, x, y, size);
     }
 
@@ -125,7 +136,7 @@ public:
             return;
         if (fRecord)
             Record(TDrawOp::Rectangle, {box.x1, box.y1, box.x2, box.y2}, OutlineReach(q));
-        if (!fDraw)
+        if (!Next())
             return;
         fPainter.fillRect(q, fFill);
         const int lo = fPenWidth / 2;
@@ -151,7 +162,7 @@ public:
         }
         if (fRecord)
             Record(TDrawOp::RoundRect, {box.x1, box.y1, box.x2, box.y2, corner}, OutlineReach(q));
-        if (!fDraw)
+        if (!Next())
             return;
         const int lo = fPenWidth / 2;
         const int across = fPenWidth;
@@ -202,7 +213,7 @@ public:
             const QRect ink = metrics.boundingRect(text).translated(x, y + metrics.ascent());
             Record(TDrawOp::Text, {x, y, width}, box.united(ink).adjusted(-2, -2, 2, 2), text);
         }
-        if (!fDraw)
+        if (!Next())
             return;
         fPainter.fillRect(QRect(x, y, width, metrics.height()), fFill);
         fPainter.setPen(fTextColor);
@@ -274,9 +285,19 @@ private:
         fRecord->push_back(std::move(op));
     }
 
+    // Whether the next operation is drawn; counts the operations as Record does.
+    bool Next()
+    {
+        const std::size_t index = fIndex++;
+        return fDraw && (!fOnlyGiven || (index < fOnly.size() && fOnly[index]));
+    }
+
     QPainter fPainter;
     TDrawOps *fRecord;
     bool fDraw;
+    std::size_t fIndex = 0;
+    std::vector<bool> fOnly;
+    bool fOnlyGiven = false;
     QFont fFont;
     QColor fPenColor = Black;
     int fPenWidth = 1;
@@ -640,7 +661,7 @@ TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clie
         // changed area and the live layer drawn again there alone.
         CopyArea(fFrame, fBase, changed);
         TCanvas canvas(fFrame);
-        canvas.Clip(changed);
+        canvas.Clip(changed, &fOps);
         PaintLiveLayer(canvas, g, state);
     } else {
         // A logical pixel's edge may fall inside a device pixel, which a clip would cut:
