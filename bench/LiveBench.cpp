@@ -8,6 +8,12 @@
 //                              largest event-loop stall.
 //   bench_live terminal SECONDS  the same flood read by a plain serial terminal: the port
 //                              opened and every byte read and thrown away (the reference).
+//   bench_live cutecom SECONDS the same flood shown by the CuteCom serial terminal, which
+//                              appends the lines as text; needs an X display (xvfb-run) and
+//                              xdotool, which presses CuteCom's Open button by its shortcut.
+//                              Prints CuteCom's CPU seconds per second of flood.
+//   bench_live normal SECONDS  the window connected to tandor-sim at its normal 10 status
+//                              reports a second; prints the program's CPU seconds per second.
 //   bench_live startup         starts a copy of this program that builds and shows the window
 //                              as the program's entry does; prints the time from process start
 //                              to the first painted frame, and the resident memory then.
@@ -30,9 +36,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <QTextStream>
 
 #include <algorithm>
 #include <csignal>
@@ -40,6 +49,7 @@
 #include <ctime>
 #include <memory>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -206,6 +216,11 @@ int Flood(double seconds)
     } paints(*form);
     form->ClientArea->installEventFilter(&paints);
 
+    // The connection state machine's ticks, which poll the interface's parameters: the flood
+    // must not slow them down.
+    int pollTicks = 0;
+    QObject::connect(form->tmComState, &QTimer::timeout, [&pollTicks] { ++pollTicks; });
+
     TStallProbe probe;
     const double cpu0 = CpuSeconds();
     const int64_t t0 = MonotonicNs();
@@ -214,6 +229,7 @@ int Flood(double seconds)
     const double cpu = CpuSeconds() - cpu0;
     if (!seam->messages.empty() || !form->ComPort1->Active())
         return Fail("the window reported an error or lost the port during the flood");
+    const double pollPace = pollTicks / wall * form->tmComState->interval() / 1000.0;
     if (changes < int(seconds))
         return Fail("the status reports did not reach the window");
     // Once the flood stops (the simulator frozen, the line quiet), the window shows the last
@@ -224,8 +240,9 @@ int Flood(double seconds)
     sim.Freeze(false);
     if (!showsLast)
         return Fail("the window does not show the last status report");
-    std::printf("flood_cpu_per_s=%.4f flood_stall_ms=%.1f flood_paints_per_s=%.1f\n", cpu / wall,
-                probe.worstMs, paints.count / wall);
+    std::printf("flood_cpu_per_s=%.4f flood_stall_ms=%.1f flood_paints_per_s=%.1f "
+                "flood_poll_pace=%.3f\n",
+                cpu / wall, probe.worstMs, paints.count / wall, pollPace);
     return 0;
 }
 
@@ -249,6 +266,169 @@ int Terminal(double seconds)
     const double wall = double(MonotonicNs() - t0) / 1e9;
     std::printf("terminal_cpu_per_s=%.4f terminal_bytes_per_s=%.0f\n", (CpuSeconds() - cpu0) / wall,
                 double(bytes) / wall);
+    return 0;
+}
+
+// The line rate of 115200 baud with 8 data bits, no parity and one stop bit.
+constexpr double kLineBytesPerSecond = 115200.0 / 10.0;
+
+// User plus system CPU seconds of another process, -1 when it is gone.
+double ProcessCpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The command name in brackets may hold spaces: the fields are counted after its end.
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    // utime and stime are the 14th and 15th fields of the whole line.
+    const double ticks = fields[11].toDouble() + fields[12].toDouble();
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+// Bytes another process has read, from any file.
+qint64 ProcessReadBytes(qint64 pid)
+{
+    QFile io(QStringLiteral("/proc/%1/io").arg(pid));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
+
+// True when the process has device open.
+bool ProcessHasOpen(qint64 pid, const QString &device)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+        if (fd.symLinkTarget() == device)
+            return true;
+    }
+    return false;
+}
+
+// Runs a helper to its end; its standard output, or a null array when it failed.
+QByteArray RunHelper(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    QProcess helper;
+    helper.start(program, arguments);
+    if (!helper.waitForFinished(timeoutMs) || helper.exitStatus() != QProcess::NormalExit ||
+        helper.exitCode() != 0) {
+        helper.kill();
+        helper.waitForFinished(1000);
+        return QByteArray();
+    }
+    const QByteArray out = helper.readAllStandardOutput();
+    return out.isNull() ? QByteArray("") : out;
+}
+
+int CuteCom(double seconds)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return Fail("CuteCom needs an X display (run under xvfb-run)");
+    const QString port = QStringLiteral("benchC");
+    TSim sim(port, {QStringLiteral("--flood")});
+    if (!sim.Started())
+        return Fail("tandor-sim did not start");
+    const QString device = QFileInfo(PortDevicePath(port)).canonicalFilePath();
+    if (device.isEmpty())
+        return Fail("the simulator's port has no device");
+
+    // CuteCom opens the device of its current session, read-only here, as a terminal that
+    // only shows what comes in; its settings live in the private home.
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/CuteCom");
+    QDir().mkpath(folder);
+    QFile config(folder + QStringLiteral("/CuteCom5.conf"));
+    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return Fail("CuteCom's settings could not be written");
+    QTextStream(&config) << "[CuteCom]\nsession=Default\n\n[sessions]\n1\\name=Default\n"
+                         << "1\\Device=" << device << "\n1\\BaudRate=115200\n"
+                         << "1\\OpenMode=1\nsize=1\n";
+    config.close();
+
+    QProcess cutecom;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    cutecom.setProcessEnvironment(env);
+    cutecom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    cutecom.setStandardOutputFile(QProcess::nullDevice());
+    cutecom.start(QStringLiteral("cutecom"), QStringList());
+    if (!cutecom.waitForStarted(5000))
+        return Fail("CuteCom did not start");
+    const auto stop = qScopeGuard([&cutecom] {
+        cutecom.terminate();
+        if (!cutecom.waitForFinished(5000))
+            cutecom.kill();
+        cutecom.waitForFinished(2000);
+    });
+    const QString xdotool = QStringLiteral("xdotool");
+    const QByteArray window =
+        RunHelper(xdotool, {"search", "--sync", "--onlyvisible", "--name", "CuteCom"}, 15000)
+            .split('\n')
+            .value(0)
+            .trimmed();
+    if (window.isEmpty())
+        return Fail("CuteCom's window did not appear");
+    RunHelper(xdotool, {"windowfocus", "--sync", QString::fromLatin1(window)}, 5000);
+    // Alt+O is the Open button's shortcut.
+    RunHelper(xdotool, {"key", "alt+o"}, 5000);
+    if (!WaitFor([&] { return ProcessHasOpen(cutecom.processId(), device); }, 10000))
+        return Fail("CuteCom did not open the port");
+    RunLoopFor(1);
+
+    const qint64 pid = cutecom.processId();
+    const double cpu0 = ProcessCpuSeconds(pid);
+    const qint64 read0 = ProcessReadBytes(pid);
+    const int64_t t0 = MonotonicNs();
+    RunLoopFor(seconds);
+    const double wall = double(MonotonicNs() - t0) / 1e9;
+    const double cpu = ProcessCpuSeconds(pid) - cpu0;
+    const double readPerSecond = double(ProcessReadBytes(pid) - read0) / wall;
+    if (cpu0 < 0 || cpu < 0 || cutecom.state() != QProcess::Running)
+        return Fail("CuteCom ended during the flood");
+    // A terminal that fell behind the line would have less to do: it must keep up.
+    if (readPerSecond < 0.8 * kLineBytesPerSecond)
+        return Fail("CuteCom did not read the flood at the line rate");
+    std::printf("cutecom_cpu_per_s=%.4f cutecom_bytes_per_s=%.0f\n", cpu / wall, readPerSecond);
+    return 0;
+}
+
+int Normal(double seconds)
+{
+    TSim sim(QStringLiteral("benchN"), {});
+    if (!sim.Started())
+        return Fail("tandor-sim did not start");
+    auto *seam = new TRecordingSeam; // owned by the window
+    const auto form = ConnectedWindow(seam, QStringLiteral("benchN"));
+    if (!form)
+        return Fail("the window did not connect to the simulator");
+    int changes = 0;
+    int32_t lastLevel = form->fAudioLvlA;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (form->fAudioLvlA != lastLevel)
+            ++changes;
+        lastLevel = form->fAudioLvlA;
+    });
+    // Once a second: the sampler's own wake-ups count in the figure.
+    sampler.start(1000);
+    // The parameters are read once after connecting; what is measured is the steady state.
+    RunLoopFor(1);
+    const double cpu0 = CpuSeconds();
+    const int64_t t0 = MonotonicNs();
+    RunLoopFor(seconds);
+    const double wall = double(MonotonicNs() - t0) / 1e9;
+    const double cpu = CpuSeconds() - cpu0;
+    if (!seam->messages.empty() || !form->ComPort1->Active())
+        return Fail("the window reported an error or lost the port");
+    if (changes < int(seconds) / 2)
+        return Fail("the status reports did not reach the window");
+    std::printf("normal_cpu_per_s=%.5f\n", cpu / wall);
     return 0;
 }
 
@@ -352,6 +532,11 @@ int main(int argc, char **argv)
         return Terminal(seconds);
     if (mode == "soak")
         return Soak(seconds);
-    std::fprintf(stderr, "usage: bench_live flood|terminal|startup|soak [SECONDS]\n");
+    if (mode == "cutecom")
+        return CuteCom(seconds);
+    if (mode == "normal")
+        return Normal(seconds);
+    std::fprintf(stderr,
+                 "usage: bench_live flood|terminal|cutecom|normal|startup|soak [SECONDS]\n");
     return 2;
 }

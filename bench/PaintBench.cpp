@@ -2,9 +2,13 @@
 // Painting the block diagram, the work every status report causes: both radios of the
 // level-sense type (the busiest picture), both receiving and both keyed, at 96 dpi (s = 1.0)
 // and at 144 dpi (s = 1.5).
-//  - BM_PaintDiagram: one run of the diagram routine in the client area's paint event, that
-//    is the layout of the controls, the off-screen picture and its single copy, rendered into
-//    an image that stands in for the window's backing store (the controls are left out).
+//  - BM_PaintDiagram: one run of the diagram routine in the client area's paint event with
+//    the kept picture forgotten first, that is the layout of the controls, the whole
+//    off-screen picture and its copy, rendered into an image that stands in for the window's
+//    backing store (the controls are left out): what a new size, scale or expose costs.
+//  - BM_StatusReportRepaint: what one status report costs the shown window: the levels and
+//    receive indicators change, the live indicators are redrawn where they changed and that
+//    part of the window is repainted, with any control lying there.
 //  - BM_WindowRepaint: a synchronous repaint of the window's client area as the receive path
 //    asks for it: the same, plus the controls repainting themselves over the picture.
 #include "BenchHome.h"
@@ -85,8 +89,10 @@ void BM_PaintDiagram(benchmark::State &state)
         return;
     }
     QImage backingStore(form->ClientArea->size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state)
+    for (auto _ : state) {
+        form->ClientArea->Frame().Invalidate();
         form->ClientArea->render(&backingStore, QPoint(), QRegion(), QWidget::RenderFlags());
+    }
     // Radio A's fill just inside its top-left corner.
     const QPoint seed(ScaleLength(s, 20) + 20, ScaleLength(s, 100) + 20);
     if (backingStore.pixelColor(seed) != DiagramColors::LightBlue)
@@ -107,8 +113,31 @@ void BM_WindowRepaint(benchmark::State &state)
     state.counters["s"] = s;
 }
 
+void BM_StatusReportRepaint(benchmark::State &state)
+{
+    const double s = state.range(0) / 100.0;
+    const auto form = BusyWindow(s);
+    if (!form) {
+        state.SkipWithError("the client area did not reach its computed size");
+        return;
+    }
+    // Two reports in turn, as a talking radio gives them: every level and receive indicator
+    // changes from one to the next.
+    bool second = false;
+    for (auto _ : state) {
+        second = !second;
+        form->fAudioLvlA = second ? 900 : 2500;
+        form->fAudioLvlB = second ? 2200 : 700;
+        form->fRXdetectedA = second;
+        form->fRXdetectedB = !second;
+        form->RepaintLiveIndicators();
+    }
+    state.counters["s"] = s;
+}
+
 BENCHMARK(BM_PaintDiagram)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_WindowRepaint)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_StatusReportRepaint)->Arg(100)->Arg(150)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
 

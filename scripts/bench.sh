@@ -4,14 +4,18 @@
 # the smallest and largest beside it, and the target it is held to.
 #   scripts/bench.sh [builddir]
 # Environment: RUNS (runs per figure, default 5), FLOOD_SECONDS (length of one flood run,
-# default 10), SOAK_SECONDS (length of the soak, default 600; three soaks run side by side,
+# default 10), NORMAL_SECONDS (length of one run at the normal report rate, default 60),
+# SOAK_SECONDS (length of the soak, default 600; three soaks run side by side,
 # SOAK_SECONDS=0 leaves the soak out). RAW=1 also prints every run's figures.
+# With cutecom, xdotool and xvfb-run installed, the flood also runs side by side under an X
+# server: the program, CuteCom and the read-only reader in turns, RUNS rounds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${RUNS:-5}
 flood_seconds=${FLOOD_SECONDS:-10}
 soak_seconds=${SOAK_SECONDS:-600}
+normal_seconds=${NORMAL_SECONDS:-60}
 
 cmake --build "$build" --target benchmarks >/dev/null
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
@@ -68,11 +72,15 @@ row "receive path, core (framing, fields, dispatch)" "lines/s" ">= 1000000" \
 row "receive path with the window's handlers" "lines/s" "-" \
     $(csv_column "$work/receive.csv" BM_FormPathMixed items_per_second)
 
-gbench bench_paint 'BM_PaintDiagram' >"$work/paint.csv"
+gbench bench_paint 'BM_(PaintDiagram|StatusReportRepaint)' >"$work/paint.csv"
 row "paint one frame, s = 1.0" "ms" "<= 1" \
     $(csv_column "$work/paint.csv" BM_PaintDiagram/100/real_time real_time 0.001)
 row "paint one frame, s = 1.5" "ms" "-" \
     $(csv_column "$work/paint.csv" BM_PaintDiagram/150/real_time real_time 0.001)
+row "repaint for one status report, s = 1.0" "ms" "-" \
+    $(csv_column "$work/paint.csv" BM_StatusReportRepaint/100/real_time real_time 0.001)
+row "repaint for one status report, s = 1.5" "ms" "-" \
+    $(csv_column "$work/paint.csv" BM_StatusReportRepaint/150/real_time real_time 0.001)
 
 # One run gives both flood figures.
 mapfile -t flood_lines < <(for _ in $(seq "$runs"); do "$live" flood "$flood_seconds" 2>/dev/null; done)
@@ -80,8 +88,42 @@ row "CPU per second of 115200-baud status flood" "s" "< 0.1" \
     $(printf '%s\n' "${flood_lines[@]}" | tr ' ' '\n' | sed -n 's/^flood_cpu_per_s=//p')
 row "largest event-loop stall during the flood" "ms" "<= 50" \
     $(printf '%s\n' "${flood_lines[@]}" | tr ' ' '\n' | sed -n 's/^flood_stall_ms=//p')
+row "parameter poll pace during the flood (1 = on time)" "-" ">= 0.9" \
+    $(printf '%s\n' "${flood_lines[@]}" | tr ' ' '\n' | sed -n 's/^flood_poll_pace=//p')
 row "  reference: plain serial terminal, same flood" "s" "-" \
     $(live_runs terminal terminal_cpu_per_s "$flood_seconds")
+
+# The flood side by side under an X server, the three programs in turns within each round,
+# so that the load of the machine weighs on all three alike; the ratios are taken per round.
+# A script of its own: xvfb-run is a POSIX shell script, which drops exported functions.
+cat >"$work/side.sh" <<'EOF'
+live=$1 runs=$2 seconds=$3
+value() { tr ' ' '\n' | sed -n "s/^$1=//p"; }
+for _ in $(seq "$runs"); do
+    p=$("$live" flood "$seconds" 2>/dev/null | value flood_cpu_per_s)
+    c=$("$live" cutecom "$seconds" 2>/dev/null | value cutecom_cpu_per_s)
+    t=$("$live" terminal "$seconds" 2>/dev/null | value terminal_cpu_per_s)
+    echo "${p:-x} ${c:-x} ${t:-x}"
+done
+EOF
+if command -v cutecom >/dev/null && command -v xdotool >/dev/null &&
+    command -v xvfb-run >/dev/null; then
+    echo "flood side by side under X: the program, CuteCom, the reader (${runs} rounds) ..." >&2
+    xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb \
+        bash "$work/side.sh" "$live" "$runs" "$flood_seconds" >"$work/side" 2>/dev/null || true
+    [ "${RAW:-0}" = 1 ] && sed 's/^/  round (program cutecom reader): /' "$work/side" >&2
+    complete=$(awk '$1 != "x" && $2 != "x" && $3 != "x"' "$work/side")
+    row "side by side under X: the program, flood" "s" "-" $(awk '{ print $1 }' <<<"$complete")
+    row "  CuteCom, same flood" "s" "-" $(awk '{ print $2 }' <<<"$complete")
+    row "  read-only QSerialPort reader, same flood" "s" "-" $(awk '{ print $3 }' <<<"$complete")
+    row "  ratio program / CuteCom" "-" "<= 1" $(awk '$2 > 0 { print $1 / $2 }' <<<"$complete")
+    row "  ratio program / reader (aim)" "-" "<= 2" $(awk '$3 > 0 { print $1 / $3 }' <<<"$complete")
+else
+    echo "cutecom, xdotool or xvfb-run missing: no side-by-side figure (make deps installs them)" >&2
+fi
+
+row "CPU at the normal 10 status reports a second (${normal_seconds} s runs)" "s" "< 0.005" \
+    $(live_runs normal normal_cpu_per_s "$normal_seconds")
 
 mapfile -t start_lines < <(for _ in $(seq "$runs"); do "$live" startup 2>/dev/null; done)
 row "start-up, process start to first painted frame" "ms" "< 300" \

@@ -11,6 +11,8 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth
     fonts-wine fonts-liberation2
+    # the side-by-side flood benchmark: CuteCom, and xdotool to press its Open button
+    cutecom xdotool
     dpkg-dev file desktop-file-utils appstream
 )
 

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QStyle>
@@ -125,10 +126,14 @@ bool TClientArea::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void TClientArea::paintEvent(QPaintEvent *)
+void TClientArea::paintEvent(QPaintEvent *event)
 {
     fPainting = true;
-    const auto done = qScopeGuard([this] { fPainting = false; });
+    fPaintingRegion = event->region();
+    const auto done = qScopeGuard([this] {
+        fPainting = false;
+        fPaintingRegion = QRegion();
+    });
     fForm->FormPaint();
 }
 

@@ -3,6 +3,8 @@
 // diagram paints all of the client area; the controls sit on top of the painting.
 #pragma once
 
+#include "ui/diagram/DiagramPainter.h"
+
 #include <QLabel>
 #include <QList>
 #include <QPointer>
@@ -55,6 +57,13 @@ public:
     void SetClientSize(int w, int h);
     // True while the diagram is painting the client area.
     bool IsPainting() const { return fPainting; }
+    // The part of the client area the paint under way covers.
+    const QRegion &PaintingRegion() const { return fPaintingRegion; }
+    // The diagram's picture, kept from paint to paint.
+    TDiagramFrame &Frame() { return fFrame; }
+    // Where the picture changed in a paint that did not reach that far: the next repaint of
+    // the live indicators covers it.
+    QRegion &Unshown() { return fUnshown; }
 
 protected:
     bool event(QEvent *event) override;
@@ -75,4 +84,7 @@ private:
     TMerrowMainForm *fForm;
     QList<TBottomAnchor> fBottomAnchors;
     bool fPainting = false;
+    QRegion fPaintingRegion;
+    TDiagramFrame fFrame;
+    QRegion fUnshown;
 };

@@ -176,14 +176,14 @@ void TMerrowMainForm::RepaintForReplies()
     }
     fRxPaintTimer->stop();
     fRxPaintThrottle.Painted(now);
-    RepaintNow();
+    RepaintLiveIndicators();
 }
 
 void TMerrowMainForm::RxPaintTimerTimer()
 {
     fRxPaintThrottle.Painted(fClock());
     try {
-        RepaintNow();
+        RepaintLiveIndicators();
     } catch (const TError &e) {
         ReportRxError(e.ClassName(), e.Message());
     } catch (const std::exception &e) {
@@ -198,7 +198,7 @@ void TMerrowMainForm::RepaintAfterReply()
     if (fInRxEvent)
         fRepaintPending = true;
     else
-        RepaintNow();
+        RepaintLiveIndicators();
 }
 
 void TMerrowMainForm::HandleReply(const QByteArray &line)

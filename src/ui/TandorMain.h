@@ -277,6 +277,9 @@ public:
     void FormPaint();
     void FormResize();
     void PaintDiagram();
+    // Paints before returning what the live indicators (meters, receive and PTT indicators)
+    // changed since the last paint, and nothing else; all of it if the layout changed.
+    void RepaintLiveIndicators();
     // s: the screen's logical dots per inch / 96.
     double ScreenScale() const;
     // Fixes s whatever the screen (tests and the paint benchmark lay out and paint at 144 dpi

@@ -7,6 +7,7 @@
 #include "support/PtyPeer.h"
 #include "support/RecordingSeam.h"
 #include "ui/ClientArea.h"
+#include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
 
 #include <gtest/gtest.h>
@@ -68,8 +69,12 @@ protected:
     }
 
     // Shows the window so that a repaint really paints, and counts the paints from here on.
+    // Both radios are of the level-sense type, whose meters show every level; a report that
+    // changes nothing on screen paints nothing.
     void CountPaints()
     {
+        form->cmb_RaAtype->SetItemIndex(0);
+        form->cmb_RaBtype->SetItemIndex(0);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->ClientArea->installEventFilter(&paints);
@@ -151,13 +156,25 @@ void PrintTo(const ParamCase &c, std::ostream *os)
 class FormWireParam : public FormWire, public testing::WithParamInterface<ParamCase>
 {};
 
-TEST_P(FormWireParam, CallsTheSetterOfTheIndexAndRepaints)
+TEST_P(FormWireParam, CallsTheSetterOfTheIndex)
 {
     RecordSetters();
-    CountPaints();
     form->HandleReply(GetParam().line);
     EXPECT_EQ(setterCalls, GetParam().calls);
-    EXPECT_EQ(paints.count, 1);
+}
+
+TEST_F(FormWire, ParameterReplyRepaintsWhatItChangedAtOnce)
+{
+    CountPaints();
+    const int detLevelA = form->FindSettingIndex(QStringLiteral("DetLevelA"));
+    const QByteArray moved = "3," + QByteArray::number(detLevelA) + ",300";
+    form->HandleReply(moved);
+    EXPECT_EQ(form->SettingsData[detLevelA].value, 300);
+    // The marker, and with it the threshold slider the setter moved.
+    const int painted = paints.count;
+    EXPECT_GE(painted, 1) << "the threshold marker moved";
+    form->HandleReply(moved);
+    EXPECT_EQ(paints.count, painted) << "the same value again changes nothing on screen";
 }
 
 using Calls = std::vector<std::pair<int32_t, int32_t>>;
@@ -312,10 +329,10 @@ TEST_F(FormWire, EventsInQuickSuccessionShareOnePaintAtTheFrameIntervalsEnd)
     CountPaints();
     auto *heldPaint = form->findChild<QTimer *>(QStringLiteral("RxPaintTimer"));
     ASSERT_NE(heldPaint, nullptr);
-    Receive("2,1,1,0,0,0,0\r");
+    Receive("2,101,1,0,0,0,0\r");
     EXPECT_EQ(paints.count, 1); // the first after a quiet interval paints at once
     // The rest come within the frame interval, 1 ms apart on the clock.
-    for (int level = 2; level <= 40; ++level) {
+    for (int level = 102; level <= 140; ++level) {
         now += std::chrono::milliseconds(1);
         Receive("2," + QByteArray::number(level) + ",1,0,0,0,0\r");
     }
@@ -323,7 +340,7 @@ TEST_F(FormWire, EventsInQuickSuccessionShareOnePaintAtTheFrameIntervalsEnd)
     ASSERT_TRUE(heldPaint->isActive());
     EXPECT_EQ(heldPaint->interval(), 39); // the rest of the interval after the second event
     ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count == 2; }, 1000));
-    EXPECT_EQ(form->fAudioLvlA, 40);
+    EXPECT_EQ(form->fAudioLvlA, 140);
     QCoreApplication::processEvents();
     EXPECT_FALSE(heldPaint->isActive()); // nothing more is held back
     EXPECT_EQ(paints.count, 2);          // one paint showed all of them
@@ -374,14 +391,14 @@ TEST_F(FormWire, HandlerErrorEndsTheEventAndIsShownAfterIt)
         throw TError(QStringLiteral("EConvertError"), QStringLiteral("bad value"));
     };
     CountPaints();
-    Receive("2,4,4,0,0,0,0\r3,5,7\r3,1,2\r");
+    Receive("2,400,4,0,0,0,0\r3,5,7\r3,1,2\r");
 
     // Nothing is shown from inside the receive event...
     EXPECT_TRUE(seam->messages.empty());
     // ...the rest of the event was not handled, the status report before the error was
     // painted, and the failing line stays in the buffer.
     EXPECT_TRUE(setterCalls.empty());
-    EXPECT_EQ(form->fAudioLvlA, 4);
+    EXPECT_EQ(form->fAudioLvlA, 400);
     EXPECT_EQ(paints.count, 1);
     EXPECT_EQ(form->fComPort1InputBuffer, QByteArray("3,5,7"));
 

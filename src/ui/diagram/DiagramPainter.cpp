@@ -7,7 +7,9 @@
 #include <QPen>
 #include <QRegion>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -41,7 +43,10 @@ QRect Covered(const TBox &box)
 class TCanvas
 {
 public:
-    explicit TCanvas(QImage &image) : fPainter(&image)
+    // With record set, every drawing operation is appended to it with the pixels it may
+    // touch; with draw false nothing is drawn (the image still measures the texts).
+    explicit TCanvas(QImage &image, TDrawOps *record = nullptr, bool draw = true)
+        : fPainter(&image), fRecord(record), fDraw(draw)
     {
         fPainter.setRenderHint(QPainter::Antialiasing, false);
         fFont.setFamily(QString::fromLatin1(kDiagramFontFamily));
@@ -76,8 +81,44 @@ public:
         fPainter.setFont(fFont);
     }
 
-    void Line(int x1, int y1, int x2, int y2) { fPainter.drawLine(x1, y1, x2, y2); }
-    void Line(const TSegment &segment) { fPainter.drawLine(segment.from, segment.to); }
+    // Only the pixels in area are drawn, and of the operations only those whose recorded
+    // reach (from a recording of the same drawing) meets it.
+    void Clip(const QRegion &area, const TDrawOps *recorded)
+    {
+        fPainter.setClipRegion(area);
+        fOnly.clear();
+        if (!recorded)
+            return;
+        fOnly.reserve(recorded->size());
+        for (const TDrawOp &op : *recorded)
+            fOnly.push_back(area.intersects(op.reach));
+        fOnlyGiven = true;
+    }
+
+    void Line(int x1, int y1, int x2, int y2)
+    {
+        if (fRecord)
+            Record(
+                TDrawOp::Line, {x1, y1, x2, y2},
+                Spanned(x1, y1, x2, y2).adjusted(-PenReach(), -PenReach(), PenReach(), PenReach()));
+        if (Next())
+            fPainter.drawLine(x1, y1, x2, y2);
+    }
+    void Line(const TSegment &segment)
+    {
+        Line(segment.from.x(), segment.from.y(), segment.to.x(), segment.to.y());
+    }
+
+    void Amplifier(int x, int y, int size)
+    {
+        if (fRecord) {
+            const int r = PenReach();
+            Record(TDrawOp::Amplifier, {x, y, size},
+                   Spanned(x - size, y - size, x + size, y + size).adjusted(-r, -r, r, r));
+        }
+        if (Next())
+            DrawAmplifier(fPainter, x, y, size);
+    }
 
     // Two strokes from the tip back to (tip x + back, tip y - spread) and (.., tip y + spread):
     // a negative back points the arrow to the right.
@@ -92,6 +133,10 @@ public:
     {
         const QRect q = Covered(box);
         if (q.isEmpty())
+            return;
+        if (fRecord)
+            Record(TDrawOp::Rectangle, {box.x1, box.y1, box.x2, box.y2}, OutlineReach(q));
+        if (!Next())
             return;
         fPainter.fillRect(q, fFill);
         const int lo = fPenWidth / 2;
@@ -115,6 +160,10 @@ public:
             Rectangle(box);
             return;
         }
+        if (fRecord)
+            Record(TDrawOp::RoundRect, {box.x1, box.y1, box.x2, box.y2, corner}, OutlineReach(q));
+        if (!Next())
+            return;
         const int lo = fPenWidth / 2;
         const int across = fPenWidth;
         fPainter.fillRect(QRect(q.left(), q.top() + r, q.width(), q.height() - 2 * r), fFill);
@@ -157,6 +206,15 @@ public:
     void TextOut(int x, int y, const QString &text, int width)
     {
         const QFontMetrics metrics = fPainter.fontMetrics();
+        if (fRecord) {
+            // The box behind the text, and the ink, which may stand out of the box (a bold
+            // glyph's overhang), with a margin for the smoothing of the glyphs' edges.
+            const QRect box(x, y, width, metrics.height());
+            const QRect ink = metrics.boundingRect(text).translated(x, y + metrics.ascent());
+            Record(TDrawOp::Text, {x, y, width}, box.united(ink).adjusted(-2, -2, 2, 2), text);
+        }
+        if (!Next())
+            return;
         fPainter.fillRect(QRect(x, y, width, metrics.height()), fFill);
         fPainter.setPen(fTextColor);
         fPainter.drawText(x, y + metrics.ascent(), text);
@@ -183,7 +241,63 @@ private:
         fPainter.setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     }
 
+    // How far past a path the current pen may colour pixels: half its width, its round end,
+    // and one pixel for the rounding of the centre line.
+    int PenReach() const { return fPenWidth / 2 + 2; }
+    // The outline of a rectangle, pen width wide over its edge pixels as Rectangle fills it.
+    QRect OutlineReach(const QRect &q) const
+    {
+        const int lo = fPenWidth / 2;
+        const int across = std::max(fPenWidth, 1);
+        return QRect(QPoint(q.left() - lo, q.top() - lo),
+                     QPoint(q.right() - lo + across - 1, q.bottom() - lo + across - 1));
+    }
+    static QRect Spanned(int x1, int y1, int x2, int y2)
+    {
+        return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                     QPoint(std::max(x1, x2), std::max(y1, y2)));
+    }
+
+    void Record(TDrawOp::TKind kind, std::initializer_list<int> args, const QRect &reach,
+                const QString &text = QString())
+    {
+        TDrawOp op;
+        op.kind = kind;
+        std::copy(args.begin(), args.end(), op.args.begin());
+        // Only what the operation draws with: a line drawn in the same place with the same pen
+        // is the same line whatever font is in force.
+        const bool outlined = kind != TDrawOp::Text;
+        const bool filled =
+            kind == TDrawOp::Rectangle || kind == TDrawOp::RoundRect || kind == TDrawOp::Text;
+        if (outlined) {
+            op.pen = fPenColor.rgba();
+            op.penWidth = fPenWidth;
+        }
+        if (filled)
+            op.fill = fFill.rgba();
+        if (kind == TDrawOp::Text) {
+            op.textColor = fTextColor.rgba();
+            op.fontPoints = fFont.pointSize();
+            op.bold = fFont.bold();
+            op.text = text;
+        }
+        op.reach = reach;
+        fRecord->push_back(std::move(op));
+    }
+
+    // Whether the next operation is drawn; counts the operations as Record does.
+    bool Next()
+    {
+        const std::size_t index = fIndex++;
+        return fDraw && (!fOnlyGiven || (index < fOnly.size() && fOnly[index]));
+    }
+
     QPainter fPainter;
+    TDrawOps *fRecord;
+    bool fDraw;
+    std::size_t fIndex = 0;
+    std::vector<bool> fOnly;
+    bool fOnlyGiven = false;
     QFont fFont;
     QColor fPenColor = Black;
     int fPenWidth = 1;
@@ -295,7 +409,7 @@ void PaintRadioA(TCanvas &c, const TDiagramGeometry &g, const TDiagramState &sta
         const int tapX = g.IL + g.S(25);
         c.Line(tapX, g.YU, tapX, g.YA);
         c.Line(tapX, g.YA, g.XL + g.S(50) - g.S(25), g.YA);
-        DrawAmplifier(c.Painter(), x0 + g.S(50), y0 - g.S(88), g.S(25));
+        c.Amplifier(x0 + g.S(50), y0 - g.S(88), g.S(25));
         PaintMeter(c, g.MeterA(g.MeterHeight(state.audioLvlA), g.MeterHeight(state.detLevelA)),
                    state.rxDetectedA);
         break;
@@ -337,7 +451,7 @@ void PaintRadioB(TCanvas &c, const TDiagramGeometry &g, const TDiagramState &sta
         const int tapX = g.IR - g.S(25);
         c.Line(tapX, g.YL, tapX, g.YB);
         c.Line(tapX, g.YB, g.XR - g.S(50) + g.S(25), g.YB);
-        DrawAmplifier(c.Painter(), x0 - g.S(50), y0 - g.S(88), g.S(-25));
+        c.Amplifier(x0 - g.S(50), y0 - g.S(88), g.S(-25));
         PaintMeter(c, g.MeterB(g.MeterHeight(state.audioLvlB), g.MeterHeight(state.detLevelB)),
                    state.rxDetectedB);
         break;
@@ -397,10 +511,21 @@ void DrawAmplifier(QPainter &canvas, int x, int y, int size)
     canvas.drawPolyline(lower, 3);
 }
 
-QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
-                     const QColor &background, qreal devicePixelRatio)
+namespace {
+
+// The live layer: everything a status report or a radio type changes, drawn over the fixed
+// diagram in this order.
+void PaintLiveLayer(TCanvas &c, const TDiagramGeometry &g, const TDiagramState &state)
 {
-    // The last column and row of the client area stay outside the image.
+    PaintRadioA(c, g, state);
+    PaintRadioB(c, g, state);
+    PaintPtt(c, g, state);
+}
+
+// An image for the client area without its last column and row, with the pixel ratio and the
+// resolution that make point-sized text follow the scale; null when there is nothing to show.
+QImage ClientImage(const TDiagramGeometry &g, int clientHeight, qreal devicePixelRatio)
+{
     const int width = g.W - 1;
     const int height = clientHeight - 1;
     if (width <= 0 || height <= 0)
@@ -415,17 +540,143 @@ QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagram
     const int dotsPerMeter = static_cast<int>(std::lround(96.0 * g.s / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
 
+// The fixed diagram alone: background, blocks, paths and their texts.
+QImage RenderFixedDiagram(const TDiagramGeometry &g, int clientHeight, const QColor &background,
+                          qreal devicePixelRatio)
+{
+    QImage image = ClientImage(g, clientHeight, devicePixelRatio);
+    if (image.isNull())
+        return image;
     TCanvas canvas(image);
-    if (ratio == 1.0) {
-        FillBackground(canvas.Painter(), QRect(0, 0, width, height), g, background);
+    if (image.devicePixelRatio() == 1.0) {
+        FillBackground(canvas.Painter(), QRect(0, 0, g.W - 1, clientHeight - 1), g, background);
     } else {
         // At another pixel ratio block edges may fall between device pixels: fill it all.
         image.fill(background);
     }
     PaintFixedDiagram(canvas, g, background);
-    PaintRadioA(canvas, g, state);
-    PaintRadioB(canvas, g, state);
-    PaintPtt(canvas, g, state);
     return image;
+}
+
+// Copies the logical area from one image to another of the same size, format and whole
+// pixel ratio, row by row: the painter would go over the whole image for a clipped copy.
+void CopyArea(QImage &to, const QImage &from, const QRegion &area)
+{
+    const int ratio = static_cast<int>(to.devicePixelRatio());
+    const int depth = to.depth() / 8;
+    const QRect bounds = to.rect();
+    for (const QRect &logical : area) {
+        const QRect r = QRect(logical.topLeft() * ratio, logical.size() * ratio) & bounds;
+        if (r.isEmpty())
+            continue;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(to.scanLine(y) + r.left() * depth, from.constScanLine(y) + r.left() * depth,
+                        std::size_t(r.width()) * depth);
+    }
+}
+
+} // namespace
+
+bool TDrawOp::operator==(const TDrawOp &other) const
+{
+    return kind == other.kind && args == other.args && pen == other.pen &&
+           penWidth == other.penWidth && fill == other.fill && textColor == other.textColor &&
+           fontPoints == other.fontPoints && bold == other.bold && reach == other.reach &&
+           text == other.text;
+}
+
+QRegion ChangedArea(const TDrawOps &before, const TDrawOps &after)
+{
+    // Operations that are the same at the same place in both sequences draw the same pixels
+    // wherever no differing operation reaches: there the two pictures are the same.
+    QRegion changed;
+    const std::size_t count = std::max(before.size(), after.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool inBefore = i < before.size();
+        const bool inAfter = i < after.size();
+        if (inBefore && inAfter && before[i] == after[i])
+            continue;
+        if (inBefore)
+            changed += before[i].reach;
+        if (inAfter)
+            changed += after[i].reach;
+    }
+    return changed;
+}
+
+QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
+                     const QColor &background, qreal devicePixelRatio)
+{
+    QImage image = RenderFixedDiagram(g, clientHeight, background, devicePixelRatio);
+    if (image.isNull())
+        return image;
+    TCanvas canvas(image);
+    PaintLiveLayer(canvas, g, state);
+    return image;
+}
+
+TDrawOps RecordLiveLayer(const TDiagramGeometry &g, const TDiagramState &state, QImage &device)
+{
+    TDrawOps ops;
+    TCanvas canvas(device, &ops, false);
+    PaintLiveLayer(canvas, g, state);
+    return ops;
+}
+
+TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clientHeight,
+                                             const TDiagramState &state, const QColor &background,
+                                             qreal devicePixelRatio)
+{
+    const TKey key{g.s, g.W, clientHeight, background.rgba(),
+                   devicePixelRatio > 0 ? devicePixelRatio : 1.0};
+    const QRect all(0, 0, g.W - 1, clientHeight - 1);
+    if (fFrame.isNull() || !(key == fKey)) {
+        fKey = key;
+        fBase = RenderFixedDiagram(g, clientHeight, background, devicePixelRatio);
+        fFrame = fBase;
+        fOps.clear();
+        if (fFrame.isNull())
+            return {};
+        fFrame.detach();
+        fState = state;
+        TCanvas canvas(fFrame, &fOps);
+        PaintLiveLayer(canvas, g, state);
+        return {all, true};
+    }
+
+    if (state == fState)
+        return {};
+    fState = state;
+    TDrawOps ops = RecordLiveLayer(g, state, fFrame);
+    const QRegion changed = ChangedArea(fOps, ops) & all;
+    fOps = std::move(ops);
+    if (changed.isEmpty())
+        return {};
+    const qreal ratio = fFrame.devicePixelRatio();
+    if (ratio == std::floor(ratio)) {
+        // Logical pixels are whole device pixels: the fixed diagram is put back under the
+        // changed area and the live layer drawn again there alone.
+        CopyArea(fFrame, fBase, changed);
+        TCanvas canvas(fFrame);
+        canvas.Clip(changed, &fOps);
+        PaintLiveLayer(canvas, g, state);
+    } else {
+        // A logical pixel's edge may fall inside a device pixel, which a clip would cut:
+        // the whole live layer over a fresh copy of the fixed diagram.
+        fFrame = fBase;
+        fFrame.detach();
+        TCanvas canvas(fFrame);
+        PaintLiveLayer(canvas, g, state);
+    }
+    return {changed, false};
+}
+
+void TDiagramFrame::Invalidate()
+{
+    fFrame = QImage();
+    fBase = QImage();
+    fOps.clear();
 }

@@ -9,8 +9,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRegion>
+#include <QString>
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 
@@ -27,6 +31,7 @@ struct TDiagramState
     bool pttActiveB = false;
     int32_t detLevelA = 0; // thresholds; only looked at for the level-sense type
     int32_t detLevelB = 0;
+    bool operator==(const TDiagramState &) const = default;
 };
 
 namespace DiagramColors {
@@ -50,6 +55,77 @@ inline constexpr const char *kDiagramFontFamily = "Segoe UI";
 // text follow the scale, so drawing stays in logical coordinates and sharp on any screen.
 QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
                      const QColor &background, qreal devicePixelRatio);
+
+// One drawing operation of the live layer as the canvas performs it: what it draws, with the
+// pen, fill, text colour and font in force, and the logical pixels it may colour (reach).
+struct TDrawOp
+{
+    enum TKind
+    {
+        Line,
+        Amplifier,
+        Rectangle,
+        RoundRect,
+        Text
+    };
+    TKind kind = Line;
+    std::array<int, 5> args{};
+    QRgb pen = 0;
+    int penWidth = 0;
+    QRgb fill = 0;
+    QRgb textColor = 0;
+    int fontPoints = 0;
+    bool bold = false;
+    QString text;
+    QRect reach;
+    bool operator==(const TDrawOp &other) const;
+};
+using TDrawOps = std::vector<TDrawOp>;
+
+// The live layer of state (the radios' detection sections, meters and PTT indicators), the
+// part of the picture a status report can change, as its sequence of operations; nothing is
+// drawn. device is an image made as the diagram's (its resolution sizes the texts).
+TDrawOps RecordLiveLayer(const TDiagramGeometry &g, const TDiagramState &state, QImage &device);
+
+// The logical pixels in which the pictures of two recorded live layers may differ: the reach
+// of every operation that is not the same at the same place in both.
+QRegion ChangedArea(const TDrawOps &before, const TDrawOps &after);
+
+// The diagram kept between paints: the fixed diagram as a cached picture, and over it the live
+// layer of the last state. A new state redraws only where its live layer differs from the one
+// before, and the picture is then the same as RenderDiagram's for that state.
+class TDiagramFrame
+{
+public:
+    struct TChange
+    {
+        QRegion area;       // the logical pixels of the client area that may have changed
+        bool whole = false; // painted anew: the scale, size, background or pixel ratio changed
+    };
+    // Brings the picture to state.
+    TChange Update(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
+                   const QColor &background, qreal devicePixelRatio);
+    // The picture as the last Update left it (null before the first, or for an empty area).
+    const QImage &Image() const { return fFrame; }
+    // Forgets the picture; the next Update paints it all.
+    void Invalidate();
+
+private:
+    struct TKey
+    {
+        double s = 0;
+        int width = 0;
+        int height = 0;
+        QRgb background = 0;
+        qreal ratio = 0;
+        bool operator==(const TKey &) const = default;
+    };
+    TKey fKey;
+    QImage fBase;  // the fixed diagram
+    QImage fFrame; // the fixed diagram with the live layer of the last state
+    TDrawOps fOps; // that live layer
+    TDiagramState fState;
+};
 
 // The amplifier symbol, an open triangle drawn with canvas's current pen: its vertical side
 // at x - size, its point at (x + size, y). A negative size points it to the left.

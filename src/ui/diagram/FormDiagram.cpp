@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The painted block diagram of the main window. Every paint lays the parameter controls out
-// over the diagram (and fixes the client size), then paints the whole client area through an
-// off-screen image copied in one operation, so nothing flickers while status reports stream in.
+// over the diagram (and fixes the client size), then copies the part of the client area it
+// covers from an off-screen picture, so nothing flickers while status reports stream in. The
+// picture is kept from paint to paint (TDiagramFrame): a status report redraws and repaints
+// only the pixels its meters, receive indicators and PTT indicators change, and the controls
+// lying elsewhere are left alone.
 #include "ui/TandorMain.h"
 
 #include "ui/ClientArea.h"
@@ -69,28 +72,85 @@ TDiagramWidgets DiagramWidgets(const TMerrowMainForm &f)
 // Applies a layout. Only what differs is touched, so the second paint after a resize changes
 // nothing and raises no further events: moving, resizing or showing a child schedules another
 // paint, and an unconditional set would repaint the window for ever.
-void ApplyLayout(const TDiagramLayout &layout, const TDiagramWidgets &widgets)
+// True when anything changed.
+bool ApplyLayout(const TDiagramLayout &layout, const TDiagramWidgets &widgets)
 {
+    bool changed = false;
     for (std::size_t i = 0; i < kDiagramControlCount; ++i) {
         QWidget *widget = widgets[i];
         if (!widget)
             continue;
         const QRect &rect = layout.rects[static_cast<TDiagramControl>(i)];
-        if (widget->geometry() != rect)
+        if (widget->geometry() != rect) {
             widget->setGeometry(rect);
+            changed = true;
+        }
         switch (layout.visibility[i]) {
         case TVisibility::Shown:
-            if (widget->isHidden())
+            if (widget->isHidden()) {
                 widget->show();
+                changed = true;
+            }
             break;
         case TVisibility::Hidden:
-            if (!widget->isHidden())
+            if (!widget->isHidden()) {
                 widget->hide();
+                changed = true;
+            }
             break;
         case TVisibility::Unchanged:
             break;
         }
     }
+    return changed;
+}
+
+// Lays out the controls over the diagram and fixes the client size; true when a control or
+// the client size changed.
+bool LayOutControls(TMerrowMainForm &f)
+{
+    const TDiagramWidgets widgets = DiagramWidgets(f);
+    TControlRects current;
+    for (std::size_t i = 0; i < kDiagramControlCount; ++i) {
+        if (widgets[i])
+            current[static_cast<TDiagramControl>(i)] = widgets[i]->geometry();
+    }
+    const TDiagramLayout layout = LayoutDiagram(
+        f.ScreenScale(), current, f.cmb_RaAtype->currentIndex(), f.cmb_RaBtype->currentIndex());
+    bool changed = false;
+    if (f.ClientArea->size() != layout.client) {
+        f.SetClientSize(layout.client.width(), layout.client.height());
+        changed = true;
+    }
+    return ApplyLayout(layout, widgets) || changed;
+}
+
+// Everything of the window's state the diagram shows, read afresh.
+TDiagramState CurrentState(TMerrowMainForm &f)
+{
+    TDiagramState state;
+    state.typeA = f.cmb_RaAtype->currentIndex();
+    state.typeB = f.cmb_RaBtype->currentIndex();
+    state.audioLvlA = f.fAudioLvlA;
+    state.audioLvlB = f.fAudioLvlB;
+    state.rxDetectedA = f.fRXdetectedA;
+    state.rxDetectedB = f.fRXdetectedB;
+    state.pttActiveA = f.fPTTActiveA;
+    state.pttActiveB = f.fPTTActiveB;
+    if (RadioKindOf(state.typeA) == TRadioKind::LevelSense)
+        state.detLevelA = f.GetSettingValue(QStringLiteral("DetLevelA"));
+    if (RadioKindOf(state.typeB) == TRadioKind::LevelSense)
+        state.detLevelB = f.GetSettingValue(QStringLiteral("DetLevelB"));
+    return state;
+}
+
+// Brings the client area's picture to the window's state.
+TDiagramFrame::TChange UpdatePicture(TMerrowMainForm &f)
+{
+    TClientArea *area = f.ClientArea;
+    const TDiagramGeometry geometry(f.ScreenScale(), area->width());
+    return area->Frame().Update(geometry, area->height(), CurrentState(f),
+                                area->palette().color(QPalette::Button), area->devicePixelRatioF());
 }
 
 } // namespace
@@ -126,21 +186,7 @@ void TMerrowMainForm::SetScreenScale(double s)
 
 void TMerrowMainForm::PaintDiagram()
 {
-    const double s = ScreenScale();
-
-    // Lay out the controls over the diagram and fix the client size.
-    const TDiagramWidgets widgets = DiagramWidgets(*this);
-    TControlRects current;
-    for (std::size_t i = 0; i < kDiagramControlCount; ++i) {
-        if (widgets[i])
-            current[static_cast<TDiagramControl>(i)] = widgets[i]->geometry();
-    }
-    const int typeA = cmb_RaAtype->currentIndex();
-    const int typeB = cmb_RaBtype->currentIndex();
-    const TDiagramLayout layout = LayoutDiagram(s, current, typeA, typeB);
-    if (ClientArea->size() != layout.client)
-        SetClientSize(layout.client.width(), layout.client.height());
-    ApplyLayout(layout, widgets);
+    LayOutControls(*this);
 
     // Qt lets a widget be painted only from its own paint event; called from anywhere else
     // the layout above is all that can be done now, and the picture follows at once.
@@ -149,27 +195,53 @@ void TMerrowMainForm::PaintDiagram()
         return;
     }
 
-    TDiagramState state;
-    state.typeA = typeA;
-    state.typeB = typeB;
-    state.audioLvlA = fAudioLvlA;
-    state.audioLvlB = fAudioLvlB;
-    state.rxDetectedA = fRXdetectedA;
-    state.rxDetectedB = fRXdetectedB;
-    state.pttActiveA = fPTTActiveA;
-    state.pttActiveB = fPTTActiveB;
-    if (RadioKindOf(typeA) == TRadioKind::LevelSense)
-        state.detLevelA = GetSettingValue(QStringLiteral("DetLevelA"));
-    if (RadioKindOf(typeB) == TRadioKind::LevelSense)
-        state.detLevelB = GetSettingValue(QStringLiteral("DetLevelB"));
-
-    const TDiagramGeometry geometry(s, ClientArea->width());
-    const QImage image = RenderDiagram(geometry, ClientArea->height(), state,
-                                       ClientArea->palette().color(QPalette::Button),
-                                       ClientArea->devicePixelRatioF());
+    const TDiagramFrame::TChange change = UpdatePicture(*this);
+    const QImage &image = ClientArea->Frame().Image();
     if (image.isNull())
         return;
     QPainter window(ClientArea);
+    // A paint for a control's sake may come between a status report and its repaint, and
+    // bring the picture up to date where this paint does not reach: the live repaint shows
+    // the rest. A picture painted anew comes with a paint of the whole area. A rendering
+    // into a pixmap (a grab of the window) shows nothing on screen.
+    QRegion &unshown = ClientArea->Unshown();
+    if (change.whole)
+        unshown = QRegion();
+    else
+        unshown += change.area;
+    if (window.device()->devType() != QInternal::Pixmap)
+        unshown -= ClientArea->PaintingRegion();
+    // Only the part of the picture this paint covers is copied.
     window.setCompositionMode(QPainter::CompositionMode_Source);
-    window.drawImage(QPoint(0, 0), image);
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pictureArea(QPoint(0, 0), image.deviceIndependentSize().toSize());
+    for (const QRect &rect : ClientArea->PaintingRegion()) {
+        const QRect part = rect & pictureArea;
+        if (!part.isEmpty())
+            window.drawImage(part.topLeft(), image,
+                             QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,
+                                    part.height() * ratio));
+    }
+}
+
+void TMerrowMainForm::RepaintLiveIndicators()
+{
+    if (ClientArea->IsPainting() || !ClientArea->isVisible()) {
+        RepaintNow();
+        return;
+    }
+    // A reply that moved, showed or hid a control (a new radio type) needs the whole area.
+    if (LayOutControls(*this)) {
+        ClientArea->repaint();
+        return;
+    }
+    const TDiagramFrame::TChange change = UpdatePicture(*this);
+    if (change.whole) {
+        ClientArea->repaint();
+        return;
+    }
+    const QRegion area = change.area + ClientArea->Unshown();
+    ClientArea->Unshown() = QRegion();
+    if (!area.isEmpty())
+        ClientArea->repaint(area);
 }

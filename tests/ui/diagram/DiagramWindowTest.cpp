@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -443,6 +444,144 @@ TEST_F(DiagramWindow, LaysOutAndPaintsAtAFixedScale)
     EXPECT_EQ(Name(PixelAt(image, {20, 500})), Name(Background()));
     Form().SetScreenScale(0);
     EXPECT_TRUE(QTest::qWaitFor([this] { return Client()->size() == QSize(960, 699); }));
+}
+
+// Status reports as the interface sends them, each changing a different part of the picture.
+const QByteArray kReports[] = {
+    "2,300,20,0,0,0,0\r\n",    "2,2500,700,1,0,0,0\r\n", "2,2500,700,1,0,0,0\r\n",
+    "2,8192,4096,1,1,1,0\r\n", "2,3,5,0,1,1,1\r\n",      "2,1024,1024,0,0,0,1\r\n",
+    "2,0,0,0,0,0,0\r\n",       "2,4000,100,1,1,1,1\r\n", "2,40,4000,0,1,0,0\r\n",
+};
+
+class DiagramWindowLive : public DiagramWindow, public testing::WithParamInterface<double>
+{
+protected:
+    // The bounds of the pixels in which two pictures of one size differ, as text.
+    static std::string Differing(const QImage &a, const QImage &b)
+    {
+        QRect bounds;
+        for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+            for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    bounds |= QRect(x, y, 1, 1);
+        return std::to_string(bounds.x()) + "," + std::to_string(bounds.y()) + " " +
+               std::to_string(bounds.width()) + "x" + std::to_string(bounds.height());
+    }
+
+    // What the screen shows of the client area: the window's backing store, as painted.
+    QImage Screen() const
+    {
+        const QPoint at = Client()->mapTo(fForm.get(), QPoint(0, 0));
+        return fForm->screen()
+            ->grabWindow(fForm->winId(), at.x(), at.y(), Client()->width(), Client()->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    // The client area painted whole for the present state, controls included.
+    QImage Whole() const
+    {
+        return Client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+TEST_P(DiagramWindowLive, ScreenShowsTheLastReportAsAWholePaintWould)
+{
+    // Only the reports change the window here: the connection's timers, which write the
+    // labels, stand still.
+    for (QTimer *t : {Form().tmComState, Form().tmRefreshDetectSetting, Form().tmStartCheck})
+        t->stop();
+    const double s = GetParam();
+    Form().SetScreenScale(s);
+    const QSize client = s == 1.0 ? QSize(960, 699) : QSize(970, 1033);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Client()->size() == client; }));
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->clearFocus();
+    SetDetLevels(1023, 256);
+    const QTimer *frameInterval = Form().findChild<QTimer *>(QStringLiteral("RxPaintTimer"));
+    ASSERT_NE(frameInterval, nullptr);
+    for (const auto &[typeA, typeB] : {std::pair{0, 0}, {1, 2}, {4, 5}, {0, 1}}) {
+        SelectTypes(typeA, typeB);
+        // The new type's controls are laid out and sized to their texts first.
+        Form().RepaintNow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Screen() == Whole(); }));
+        for (const QByteArray &report : kReports) {
+            // Straight after the receive event, or at the end of the frame interval that a
+            // quick succession of reports waits for.
+            Form().ReceiveBytes(report);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !frameInterval->isActive(); }));
+            const QImage screen = Screen();
+            const QImage whole = Whole();
+            EXPECT_TRUE(screen == whole)
+                << "types " << typeA << "/" << typeB << ", report " << report.trimmed().data()
+                << ", differing in " << Differing(screen, whole);
+        }
+    }
+    Form().SetScreenScale(0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, DiagramWindowLive, testing::Values(1.0, 1.5));
+
+TEST_F(DiagramWindow, StatusReportsLeaveTheControlsAlone)
+{
+    SelectTypes(0, 0);
+    SetDetLevels(1023, 1023);
+    Form().ReceiveBytes("2,100,100,0,0,0,0\r\n");
+    // Every control on the client area, with the paints it gets.
+    std::vector<std::unique_ptr<PaintCounter>> counters;
+    std::vector<QWidget *> controls;
+    for (QWidget *w : Client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w->isHidden())
+            continue;
+        controls.push_back(w);
+        counters.push_back(std::make_unique<PaintCounter>());
+        w->installEventFilter(counters.back().get());
+    }
+    ASSERT_GT(controls.size(), 10u);
+    // The new type's controls are shown and sized to their texts first; from the first pass
+    // of the event loop without a paint, the reports alone are at work.
+    const auto controlPaints = [&counters] {
+        int total = 0;
+        for (const auto &c : counters)
+            total += c->paints;
+        return total;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const int before = controlPaints();
+        QCoreApplication::processEvents();
+        return controlPaints() == before;
+    }));
+    for (const auto &c : counters)
+        c->paints = 0;
+    // The paints of the client area, and the level the last of them showed.
+    struct TShown : PaintCounter
+    {
+        explicit TShown(const TMerrowMainForm &form) : form(form) {}
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                levelA = form.fAudioLvlA;
+            return PaintCounter::eventFilter(watched, event);
+        }
+        const TMerrowMainForm &form;
+        int32_t levelA = -1;
+    } area(Form());
+    Client()->installEventFilter(&area);
+    // Levels within the meters: a bar past the top of its meter reaches the labels above it.
+    const QByteArray reports[] = {
+        "2,300,20,0,0,0,0\r\n",   "2,2500,700,1,0,0,0\r\n",  "2,4096,4096,1,1,1,0\r\n",
+        "2,3,5,0,1,1,1\r\n",      "2,1024,1024,0,0,0,1\r\n", "2,0,0,0,0,0,0\r\n",
+        "2,4000,100,1,1,1,1\r\n", "2,40,4000,0,1,0,0\r\n",
+    };
+    for (const QByteArray &report : reports)
+        Form().ReceiveBytes(report);
+    // The reports came within one frame interval; its end shows the last of them.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area.levelA == 40; }));
+    EXPECT_GT(area.paints, 0);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        EXPECT_EQ(counters[i]->paints, 0) << controls[i]->objectName().toStdString();
+        controls[i]->removeEventFilter(counters[i].get());
+    }
+    Client()->removeEventFilter(&area);
 }
 
 TEST(DiagramImage, IsPaintedAtTheDevicePixelRatioInLogicalCoordinates)
