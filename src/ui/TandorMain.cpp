@@ -118,6 +118,9 @@ QTimer *MakeTimer(QObject *parent, const QString &name, std::chrono::millisecond
     auto *timer = new QTimer(parent);
     timer->setObjectName(name);
     timer->setInterval(interval);
+    // Qt's default (coarse) timers may fire up to 5 % early to share wake-ups; the window's
+    // intervals are the least time that passes (the store indication lasts a full second).
+    timer->setTimerType(Qt::PreciseTimer);
     return timer;
 }
 
