@@ -519,6 +519,13 @@ void TMerrowMainForm::SetClientSize(int w, int h)
 
 void TMerrowMainForm::closeEvent(QCloseEvent *event)
 {
+    // A close that comes while a settings file is being loaded (from a termination signal
+    // while one of the load's messages is shown) waits until the load has ended.
+    if (fLoadsRunning > 0) {
+        fCloseAfterLoad = true;
+        event->ignore();
+        return;
+    }
     // Qt sends no second close event while this one runs, so a click on Close during the
     // pauses of FormClose does not run the shut-down again.
     FormClose();
