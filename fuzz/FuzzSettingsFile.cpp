@@ -148,7 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         first->ReadSettingsfromFile(gInput);
     } catch (const TError &) {
-        // Too deeply nested: reported to the user by the caller, nothing more to check.
+        // Too deeply nested, too large or out of memory: reported to the user by the caller,
+        // nothing more to check.
         return 0;
     }
     if (messages != 0)
