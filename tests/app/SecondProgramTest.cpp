@@ -3,6 +3,7 @@
 // holds, trying in silence, and takes it once the first has exited. Runs the real
 // tandor-config twice against an in-test peer.
 #include "support/PtyPeer.h"
+#include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QTest>
 
@@ -54,6 +56,11 @@ TEST(SecondProgram, StaysOffAHeldPortAndTakesItOnceTheFirstHasExited)
 
     QProcess second;
     second.setProgram(QStringLiteral(TANDOR_CONFIG_PATH));
+    // Preferences and virtual ports shared, documents folder not: the last settings the first
+    // one writes at its exit must not bring up the second one's question to load them.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), TestHome() + QStringLiteral("/second-home"));
+    second.setProcessEnvironment(env);
     second.setProcessChannelMode(QProcess::ForwardedChannels);
     second.start();
     ASSERT_TRUE(second.waitForStarted(5000));
