@@ -19,6 +19,10 @@
 //                              to the first painted frame, and the resident memory then.
 //   bench_live soak SECONDS    20 status reports a second for SECONDS; prints the resident
 //                              memory once connected and at the end.
+//   bench_live load BYTES      a settings file of BYTES bytes that is one large kept array of
+//                              numbers (the costliest shape to read) loaded into the shown
+//                              window; prints the peak resident memory of the load, its time,
+//                              how soon the window answers after it, and whether it was refused.
 // Every run lives in a private home folder with its own virtual ports folder.
 #include "BenchHome.h"
 #include "app/ApplicationIdentity.h"
@@ -68,17 +72,23 @@ double CpuSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// VmRSS of this process in kilobytes.
-long ResidentKb()
+// A figure of /proc/self/status in kilobytes (VmRSS, VmHWM).
+long StatusKb(const QByteArray &key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key + ':'))
+            return line.mid(key.size() + 1).trimmed().split(' ').value(0).toLong();
     }
     return -1;
+}
+
+// VmRSS of this process in kilobytes.
+long ResidentKb()
+{
+    return StatusKb("VmRSS");
 }
 
 bool WaitFor(const std::function<bool()> &condition, int timeoutMs)
@@ -453,6 +463,68 @@ int Soak(double seconds)
     return 0;
 }
 
+// Loads a settings file of `bytes` bytes: two parameters around one kept array of zeros.
+int Load(qint64 bytes)
+{
+    const QString path = QDir::homePath() + QStringLiteral("/large.tconf");
+    {
+        const QByteArray head =
+            R"({"FirmwareMajor": 2, "FirmwareMinor": 0, "GainA": 4, "Kept": [0)";
+        const QByteArray tail = R"(], "GainB": 3})";
+        QByteArray text;
+        text.reserve(bytes);
+        text += head;
+        const qint64 items = std::max<qint64>(0, (bytes - head.size() - tail.size()) / 2);
+        for (qint64 i = 0; i < items; ++i)
+            text += ",0";
+        text += tail;
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return Fail("the settings file could not be written");
+    }
+    auto *seam = new TRecordingSeam;
+    TMerrowMainForm form(seam);
+    for (QTimer *t : {form.tmComState, form.tmRefreshDetectSetting, form.tmStartCheck})
+        t->stop();
+    form.show();
+    RunLoopFor(0.2);
+
+    // The peak is counted from here: writing 5 to clear_refs resets VmHWM to VmRSS.
+    {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+            return Fail("the peak resident memory could not be reset");
+    }
+    const int64_t start = MonotonicNs();
+    form.LoadSettingsFile(path);
+    const int64_t loaded = MonotonicNs();
+    // The window answers when its loop takes the next event and has painted it.
+    int64_t answered = 0;
+    QTimer::singleShot(0, &form, [&] {
+        form.repaint();
+        answered = MonotonicNs();
+    });
+    if (!WaitFor([&] { return answered != 0; }, 60000))
+        return Fail("the window did not answer after the load");
+    const long peak = StatusKb("VmHWM");
+    const bool refused = !seam->messages.empty();
+    if (refused && !seam->messages.back().text.startsWith(QStringLiteral("Cannot open file")))
+        return Fail("the load failed with an unexpected message");
+    if (!refused &&
+        (form.SettingsData[form.FindSettingIndex(QStringLiteral("GainA"))].value != 4 ||
+         form.SettingsData[form.FindSettingIndex(QStringLiteral("GainB"))].value != 3)) {
+        std::fprintf(stderr, "bench_live: read %d and %d\n",
+                     form.SettingsData[form.FindSettingIndex(QStringLiteral("GainA"))].value,
+                     form.SettingsData[form.FindSettingIndex(QStringLiteral("GainB"))].value);
+        return Fail("the file's values were not loaded");
+    }
+    std::printf("load_ms=%.1f load_answer_ms=%.1f load_peak_rss_kb=%ld load_refused=%d\n",
+                double(loaded - start) / 1e6, double(answered - loaded) / 1e6, peak,
+                refused ? 1 : 0);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 // The child of `startup`: what the program's entry does, up to the first painted frame.
 int StartupChild(int argc, char **argv)
 {
@@ -536,7 +608,9 @@ int main(int argc, char **argv)
         return CuteCom(seconds);
     if (mode == "normal")
         return Normal(seconds);
-    std::fprintf(stderr,
-                 "usage: bench_live flood|terminal|cutecom|normal|startup|soak [SECONDS]\n");
+    if (mode == "load")
+        return Load(argc > 2 ? QByteArray(argv[2]).toLongLong() : 0);
+    std::fprintf(stderr, "usage: bench_live flood|terminal|cutecom|normal|startup|soak [SECONDS]"
+                         " | load BYTES\n");
     return 2;
 }

@@ -161,7 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)),
             kInputName);
     } catch (const TError &) {
-        // Too deeply nested: reported to the user by the caller, nothing more to check.
+        // Too deeply nested, too large or out of memory: reported to the user by the caller,
+        // nothing more to check.
         return 0;
     }
     if (messages != 0)

@@ -132,6 +132,20 @@ row "resident memory after start-up" "MB" "< 60" \
     $(printf '%s\n' "${start_lines[@]}" | tr ' ' '\n' | sed -n 's/^startup_rss_kb=//p' |
         awk '{ print $1 / 1024 }')
 
+# Settings files of any size: one of 50 MB (refused, beyond the 1 MiB bound) and one of
+# exactly the bound (read), each one large kept array, the costliest shape to read.
+for load_case in "50 MB:50000000" "1 MiB (the bound):1048576"; do
+    label=${load_case%%:*}
+    bytes=${load_case##*:}
+    mapfile -t load_lines < <(for _ in $(seq "$runs"); do "$live" load "$bytes" 2>/dev/null; done)
+    load_values() { printf '%s\n' "${load_lines[@]}" | tr ' ' '\n' | sed -n "s/^$1=//p"; }
+    row "load of a $label settings file: peak resident memory" "MB" "< 400" \
+        $(load_values load_peak_rss_kb | awk '{ print $1 / 1024 }')
+    row "  load time (refused: $(load_values load_refused | sort -u | tr '\n' ' ' | sed 's/ $//'))" \
+        "ms" "-" $(load_values load_ms)
+    row "  window answers after the load" "ms" "<= 2000" $(load_values load_answer_ms)
+done
+
 if [ "$soak_seconds" != 0 ]; then
     echo "soaking for ${soak_seconds} s (three runs side by side) ..." >&2
     for n in 1 2 3; do

@@ -3,6 +3,7 @@
 
 #include "core/Errors.h"
 #include "core/PortPaths.h"
+#include "ports/PortProbe.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -107,6 +108,13 @@ void TComPort::Open()
     if (target.isEmpty())
         throw TError(kErrorClass, QStringLiteral("Port %1 not found").arg(name));
     device = target;
+    // Two programs on one line read each other's replies. A port the port list would call
+    // held (another program has the device open, or a live process owns its lock file) is
+    // refused here as well, whether or not that program took a lock or exclusive access.
+    if (PortHeld(PortDevicePath(name)))
+        throw TError(
+            kErrorClass,
+            QStringLiteral("Could not open %1: the port is in use by another program").arg(name));
 #endif
 
     fPort->setPortName(device);
@@ -122,6 +130,11 @@ void TComPort::Open()
         fPort->clearError();
         throw TError(kErrorClass, QStringLiteral("Could not open %1: %2").arg(name, reason));
     }
+#ifdef TIOCEXCL
+    // Exclusive from now on: a later open of the device by another (unprivileged) program
+    // fails with EBUSY until the port is closed, which clears it with the last descriptor.
+    ::ioctl(int(fPort->handle()), TIOCEXCL);
+#endif
     // The interface may take its power or its idea of "host present" from these lines. A
     // pseudo-terminal has neither and refuses; it is used all the same.
     fPort->setDataTerminalReady(true);

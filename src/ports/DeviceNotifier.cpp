@@ -3,6 +3,7 @@
 
 #include "core/PortPaths.h"
 #include "ports/PortEntry.h"
+#include "ports/PortProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -261,6 +262,11 @@ QMap<QString, QString> TDeviceNotifier::ReadFolder() const
         if (!IsListablePortName(name))
             continue;
         const QString path = FFolder + QLatin1Char('/') + name;
+        // Only serial devices come and go: a plain file, a folder, a fifo or a link that
+        // leads nowhere (or to anything else) in the folder is no port. A link whose device
+        // went away leaves the set, and that is the device's removal.
+        if (!IsSerialDeviceNode(path))
+            continue;
         QString identity;
         const QFileInfo info(path);
         if (info.isSymLink()) {

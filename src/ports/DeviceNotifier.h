@@ -51,8 +51,8 @@ private:
     void FolderChanged();
     // Watches the folder again, creating it first when it went away.
     void ArmFolderWatch();
-    // What the folder holds: entry name -> what it leads to, so that a link pointed at a
-    // new device under the same name counts as a removal and an arrival.
+    // The serial devices the folder holds: entry name -> what it leads to, so that a link pointed
+    // at a new device under the same name counts as a removal and an arrival.
     QMap<QString, QString> ReadFolder() const;
 
     void StartDeviceMonitor();

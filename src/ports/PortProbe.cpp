@@ -72,6 +72,17 @@ std::vector<bool> ProbePorts(const QStringList &devicePaths)
     return result;
 }
 
+bool PortHeld(const QString &)
+{
+    // The open itself is exclusive there.
+    return false;
+}
+
+bool IsSerialDeviceNode(const QString &path)
+{
+    return QFileInfo::exists(path);
+}
+
 #else // Unix
 
 namespace {
@@ -298,13 +309,17 @@ bool OpensAsSerialPort(const QString &path, const struct stat &expected)
 
 } // namespace
 
-std::vector<bool> ProbePorts(const QStringList &devicePaths)
+namespace {
+
+struct TCandidate
 {
-    struct TCandidate
-    {
-        bool present = false;
-        struct stat st;
-    };
+    bool present = false; // a terminal device (links followed)
+    bool held = false;    // by another process's descriptor or a live lock file owner
+    struct stat st;
+};
+
+std::vector<TCandidate> LookAtPorts(const QStringList &devicePaths)
+{
     std::vector<TCandidate> candidates(size_t(devicePaths.size()));
     std::set<TDeviceKey> wanted;
     for (qsizetype i = 0; i < devicePaths.size(); ++i) {
@@ -316,21 +331,42 @@ std::vector<bool> ProbePorts(const QStringList &devicePaths)
             wanted.insert(KeyOf(c.st));
     }
     const std::set<TDeviceKey> held = DevicesHeldOpen(wanted);
+    for (qsizetype i = 0; i < devicePaths.size(); ++i) {
+        TCandidate &c = candidates[size_t(i)];
+        const QString &path = devicePaths[i];
+        c.held = (c.present && held.count(KeyOf(c.st))) || HeldByLockFile(path);
+        if (!c.held) {
+            const QString target = QFileInfo(path).canonicalFilePath();
+            c.held = !target.isEmpty() && target != path && HeldByLockFile(target);
+        }
+    }
+    return candidates;
+}
 
+} // namespace
+
+std::vector<bool> ProbePorts(const QStringList &devicePaths)
+{
+    const std::vector<TCandidate> candidates = LookAtPorts(devicePaths);
     std::vector<bool> result;
     result.reserve(candidates.size());
     for (qsizetype i = 0; i < devicePaths.size(); ++i) {
         const TCandidate &c = candidates[size_t(i)];
-        const QString &path = devicePaths[i];
-        bool free = c.present && !held.count(KeyOf(c.st)) && !HeldByLockFile(path);
-        if (free) {
-            const QString target = QFileInfo(path).canonicalFilePath();
-            if (!target.isEmpty() && target != path && HeldByLockFile(target))
-                free = false;
-        }
-        result.push_back(free && OpensAsSerialPort(path, c.st));
+        result.push_back(c.present && !c.held && OpensAsSerialPort(devicePaths[i], c.st));
     }
     return result;
+}
+
+bool PortHeld(const QString &devicePath)
+{
+    return LookAtPorts({devicePath}).at(0).held;
+}
+
+bool IsSerialDeviceNode(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode) &&
+           IsTerminalDevice(path, st);
 }
 
 #endif

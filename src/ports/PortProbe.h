@@ -31,6 +31,16 @@
 // looked up once for the whole set.
 std::vector<bool> ProbePorts(const QStringList &devicePaths);
 
+// Whether another program holds the port, as the probe decides it: a process has the device
+// open (the far end of a pseudo-terminal excepted; this program's own descriptors count), or
+// a live process owns the lock file of the path or of the device a link leads to. The port is
+// then not listed, and the serial port refuses to open it.
+bool PortHeld(const QString &devicePath);
+
+// Whether the path (links followed) is a terminal device node that may be a serial line.
+// Nothing is opened.
+bool IsSerialDeviceNode(const QString &path);
+
 // The name Qt SerialPort and other serial programs give the lock file of a device path.
 QString SerialLockFileName(const QString &devicePath);
 

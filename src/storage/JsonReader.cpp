@@ -191,11 +191,10 @@ TJsonReadResult ReadJsonObject(std::string_view utf8)
         utf8.remove_suffix(1);
     const std::string text = EscapeRawControlCharacters(utf8);
     TDocumentBuilder builder(result);
-    try {
-        // Not strict: what follows the object is of no interest. Errors come through
-        // parse_error; the catch is for anything the library throws besides.
-        json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, false);
-    } catch (const std::exception &) {
-    }
+    // Not strict: what follows the object is of no interest. Syntax errors come through
+    // parse_error and end the reading there. Nothing else is taken for the end of the text:
+    // memory that runs out (std::bad_alloc) or any other failure goes to the caller, which
+    // must not take a half-read document for the file's content.
+    json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, false);
     return result;
 }

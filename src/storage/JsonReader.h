@@ -26,5 +26,7 @@ struct TJsonReadResult
     QString nestingError;
 };
 
-// utf8: the whole text, without a byte-order mark. Never throws for bad input.
+// utf8: the whole text, without a byte-order mark. Never throws for bad input; throws
+// std::bad_alloc when memory runs out (and passes on any other failure), never returning a
+// partial document in that case.
 TJsonReadResult ReadJsonObject(std::string_view utf8);

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <limits>
+#include <new>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -114,12 +115,22 @@ QByteArray ReadWholeFile(const QString &path, const QFileInfo &info)
     // bytes for ever.
     if (!info.isFile())
         ThrowCannotOpen(path, QStringLiteral("Not a regular file"));
+    // A parameter set is about half a kilobyte; reading it costs a hundred times its size
+    // at the peak. A file beyond the bound is refused before it is read, and the file is
+    // read no further than the bound whatever its size said.
+    const QString tooLarge =
+        QStringLiteral("File too large: a settings file holds at most %1 bytes")
+            .arg(TSettingsFileMngr::kMaxFileSize);
+    if (info.size() > TSettingsFileMngr::kMaxFileSize)
+        ThrowCannotOpen(path, tooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         ThrowCannotOpen(path, file.errorString());
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = file.read(TSettingsFileMngr::kMaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         ThrowCannotOpen(path, file.errorString());
+    if (bytes.size() > TSettingsFileMngr::kMaxFileSize)
+        ThrowCannotOpen(path, tooLarge);
     return bytes;
 }
 
@@ -200,6 +211,12 @@ QString TSettingsFileMngr::WriteDocument(const QString &FileName) const
     const QFileInfo info(FileName);
     if (info.isDir() || (info.exists() && !info.isWritable()))
         return QStringLiteral("File access denied");
+    // QSaveFile follows a link and renames the new file over what it leads to: a link to a
+    // regular file is written through and stays a link. A device, fifo or socket (or a link
+    // to one) would be replaced by a regular file, or the write fail at every save; such an
+    // entry is never written.
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("Not a regular file");
 
     // The new text goes to a temporary file beside the target, which replaces the target only
     // once it is complete: a full disk or a vanished folder leaves the old file as it was.
@@ -243,14 +260,27 @@ void TSettingsFileMngr::ReadSettingsfromFile(const QString &FileName)
         return;
     }
 
-    ReadSettingsFromBytes(ReadWholeFile(FileName, info), FileName);
+    QByteArray bytes;
+    try {
+        bytes = ReadWholeFile(FileName, info);
+    } catch (const std::bad_alloc &) {
+        ThrowCannotOpen(FileName, QStringLiteral("Out of memory"));
+    }
+    ReadSettingsFromBytes(bytes, FileName);
 }
 
 void TSettingsFileMngr::ReadSettingsFromBytes(const QByteArray &bytes, const QString &FileName)
 {
-    const QByteArray text = FileTextToUtf8(bytes);
-    TJsonReadResult read =
-        ReadJsonObject(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    TJsonReadResult read;
+    try {
+        const QByteArray text = FileTextToUtf8(bytes);
+        read = ReadJsonObject(
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    } catch (const std::bad_alloc &) {
+        // Not the end of the text: the pairs after the point where memory ran out are not
+        // zeros, and must not go to the interface or over the user's file.
+        ThrowCannotOpen(FileName, QStringLiteral("Out of memory"));
+    }
     // A syntax error is not looked at: the pairs before it are the file's content.
     fSettingsJSON = std::move(read.document);
     if (!read.nestingError.isEmpty())

@@ -20,6 +20,9 @@
 class TSettingsFileMngr
 {
 public:
+    // The largest settings file read (1 MiB, some two thousand times a parameter set).
+    static constexpr qint64 kMaxFileSize = 1024 * 1024;
+
     // An empty document, a zeroed table copy (no names, no setters) and firmware 0.0.
     TSettingsFileMngr();
     ~TSettingsFileMngr();
@@ -33,11 +36,13 @@ public:
     // at the end of the document (each replacing the first pair of its key).
     void UpdateSettings(const TSettingsData &new_data, int32_t major, int32_t minor);
     // Writes the document. The file is replaced as a whole or not at all: a failed save is
-    // reported ("when writing") and leaves the file that was there.
+    // reported ("when writing") and leaves the file that was there. A link to a regular file
+    // is written through; a device, fifo or socket (or a link to one) is never written.
     void SaveSettingsToFile(const QString &FileName);
     // Reads the file into the document, the values of the table copy and the firmware version.
     // A missing file is created from the document with an empty "Contacts" array added.
-    // Throws TError when the file exists but cannot be opened or read (nothing changes), and
+    // Throws TError when the file exists but cannot be opened or read, is larger than
+    // kMaxFileSize, or memory runs out while it is read (nothing changes in these cases), and
     // when it nests deeper than the parser allows (the pairs read before stay in the document).
     void ReadSettingsfromFile(const QString &FileName);
     // What ReadSettingsfromFile does with the bytes of a file it has read: decodes them, reads

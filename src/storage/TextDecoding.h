@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 // Decodes raw file bytes by their byte-order mark (UTF-8, UTF-16 little-endian, UTF-16
-// big-endian, tried in that order; the mark is dropped), or as Latin-1 when there is none,
-// and returns the text as UTF-8. Bytes that do not decode become U+FFFD.
+// big-endian, tried in that order; the mark is dropped). Without a mark the text is UTF-8
+// when it is valid UTF-8, and Latin-1 otherwise. Returns the text as UTF-8; bytes that do not
+// decode (after a mark) become U+FFFD.
 QByteArray FileTextToUtf8(const QByteArray &raw);

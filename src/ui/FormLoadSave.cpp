@@ -8,7 +8,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -67,6 +70,15 @@ void TMerrowMainForm::mnSaveClick()
 
 void TMerrowMainForm::SaveSettingsFile(const QString &path)
 {
+    if (path.isEmpty()) {
+        // Only the last settings have no path, and only when the desktop names no documents
+        // folder.
+        Seam().ShowMessage(this, TMessageKind::Plain,
+                           QStringLiteral("EInOutError error raised, with message : Invalid "
+                                          "filename when writing the last settings: there is "
+                                          "no documents folder"));
+        return;
+    }
     // The firmware version is the one the controls are adapted to.
     SettingsFileManager->UpdateSettings(SettingsData, fVersionMain, fVersionMinor);
     SettingsFileManager->SaveSettingsToFile(path);
@@ -74,6 +86,14 @@ void TMerrowMainForm::SaveSettingsFile(const QString &path)
 
 void TMerrowMainForm::LoadSettingsFile(const QString &path)
 {
+    // The load's message boxes run the message loop, where a termination signal may close
+    // the window. That close waits until the load has ended (closeEvent), so that the exit
+    // saves what the window shows and not the set from before the load.
+    ++fLoadsRunning;
+    const auto loadEnded = qScopeGuard([this] {
+        if (--fLoadsRunning == 0 && std::exchange(fCloseAfterLoad, false))
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
     try {
         SettingsFileManager->ReadSettingsfromFile(path);
     } catch (const TError &e) {
@@ -122,9 +142,12 @@ void TMerrowMainForm::tmStartCheckTimer()
 
 QString TMerrowMainForm::LastSettingsPath() const
 {
-    // Without a documents folder there is no last-settings file: the name alone would put it
-    // at the root of the file system.
-    if (fUserDataFolder.isEmpty())
+    if (!fUserDataFolder.isEmpty())
+        return fUserDataFolder + QDir::separator() + kLastSettingsName;
+    // A documents folder that could not be made: the file's place in it all the same, so
+    // that the exit's message names the path it tried. With no documents folder at all there
+    // is no last-settings file: the name alone would put it at the root of the file system.
+    if (fDocumentsFolderWanted.isEmpty())
         return QString();
-    return fUserDataFolder + QDir::separator() + kLastSettingsName;
+    return fDocumentsFolderWanted + QDir::separator() + kLastSettingsName;
 }

@@ -27,6 +27,8 @@ void TMerrowMainForm::FormCreate()
     };
 
     fUserDataFolder = GetSpecialFolderPath(CSIDL_PERSONAL_CREATE);
+    if (fUserDataFolder.isEmpty())
+        fDocumentsFolderWanted = DocumentsFolderLocation();
 
     SettingsFileManager = std::make_unique<TSettingsFileMngr>();
     SettingsFileManager->ShowMessage = [this](const QString &text) {

@@ -116,6 +116,9 @@ QTimer *MakeTimer(QObject *parent, const QString &name, std::chrono::millisecond
     auto *timer = new QTimer(parent);
     timer->setObjectName(name);
     timer->setInterval(interval);
+    // Qt's default (coarse) timers may fire up to 5 % early to share wake-ups; the window's
+    // intervals are the least time that passes (the store indication lasts a full second).
+    timer->setTimerType(Qt::PreciseTimer);
     return timer;
 }
 
@@ -526,6 +529,13 @@ void TMerrowMainForm::SetClientSize(int w, int h)
 
 void TMerrowMainForm::closeEvent(QCloseEvent *event)
 {
+    // A close that comes while a settings file is being loaded (from a termination signal
+    // while one of the load's messages is shown) waits until the load has ended.
+    if (fLoadsRunning > 0) {
+        fCloseAfterLoad = true;
+        event->ignore();
+        return;
+    }
     // Qt sends no second close event while this one runs, so a click on Close during the
     // pauses of FormClose does not run the shut-down again.
     FormClose();

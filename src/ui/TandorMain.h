@@ -131,6 +131,11 @@ public:
     std::unique_ptr<TDeviceNotifier> DeviceNotifier;
     std::unique_ptr<TSettingsFileMngr> SettingsFileManager;
     QString fUserDataFolder;
+    // Where the documents folder should have been when it could not be made; empty otherwise.
+    QString fDocumentsFolderWanted;
+    // Loads under way, and a close that came during one and waits for its end.
+    int fLoadsRunning = 0;
+    bool fCloseAfterLoad = false;
     TSettingsData SettingsData;
     QString fLastFolder;
     int32_t fVersionMain = 0;

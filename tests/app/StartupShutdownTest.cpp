@@ -2,6 +2,7 @@
 // The main window coming up from the preferences of the last run and going down again: where
 // it opens, the port it selects, the folder its dialogs open in, and, at exit, the interface
 // told to be quiet, the preferences and the last settings written.
+#include "app/SignalClose.h"
 #include "core/ComStates.h"
 #include "core/SettingsTable.h"
 #include "link/ComPort.h"
@@ -29,10 +30,12 @@
 #include <QTimer>
 
 #include <array>
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <random>
+#include <utility>
 
 // Readable QStrings in failure messages (a carriage return shows as \r).
 static void PrintTo(const QString &text, std::ostream *os)
@@ -300,16 +303,84 @@ TEST_F(StartupShutdownTest, ADocumentsFolderThatCannotBeMadeLeavesTheFoldersEmpt
     EXPECT_TRUE(form->fUserDataFolder.isEmpty());
     EXPECT_TRUE(form->fLastFolder.isEmpty());
     // No last-settings file then, rather than one at the root of the file system: the exit
-    // says that it could not be written.
-    EXPECT_TRUE(form->LastSettingsPath().isEmpty());
+    // says that it could not be written, and where it tried.
+    const QString tried = blocker + QStringLiteral("/home/Documents/TandorLastSettings.tconf");
+    EXPECT_EQ(form->LastSettingsPath(), tried);
     EXPECT_TRUE(seam->messages.empty());
     const bool atRootBefore = QFile::exists(QStringLiteral("/TandorLastSettings.tconf"));
     form->close();
     EXPECT_EQ(QFile::exists(QStringLiteral("/TandorLastSettings.tconf")), atRootBefore);
     EXPECT_EQ(seam->MessageTexts(),
               QStringList{QStringLiteral("EInOutError error raised, with message : "
-                                         "Invalid filename when writing ")});
+                                         "Invalid filename when writing ") +
+                          tried});
     QFile::remove(blocker);
+}
+
+// A termination signal (the session ends) while one of a load's messages is shown: the exit
+// waits for the load to end, then saves what the window shows, the loaded set, not the one
+// from before the load.
+TEST_F(StartupShutdownTest, ATerminationSignalDuringALoadClosesOnceTheLoadHasEnded)
+{
+    class TSignalSeam : public TRecordingSeam
+    {
+    public:
+        void ShowMessage(QWidget *parent, TMessageKind kind, const QString &text) override
+        {
+            TRecordingSeam::ShowMessage(parent, kind, text);
+            if (onMessage)
+                onMessage();
+        }
+        std::function<void()> onMessage;
+    };
+    form.reset();
+    auto *signalSeam = new TSignalSeam;
+    seam = signalSeam;
+    form = std::make_unique<F>(seam);
+    ShowStill();
+    CloseOnTerminationSignals(form.get());
+    const TValues before = {1, 0, 5, 6, 7, 8, 300, 400, 100, 200, 300, 400, 0, 1, 96, 192};
+    ShowValues(before);
+
+    // A file whose last pair is no number: reading it shows a message in the middle of the
+    // load, after the sixteen values.
+    const TValues loaded = {2, 1, 3, 4, 9, 10, 200, 300, 50, 150, 250, 350, 1, 0, 64, 128};
+    QByteArray text = "{\"FirmwareMajor\": 2";
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        text += ", \"" + form->SettingsData[ix].ParamName.toUtf8() +
+                "\": " + QByteArray::number(loaded[ix - 1]);
+    text += ", \"FirmwareMinor\": \"0\"}";
+    const QString path = TestHome() + QStringLiteral("/during-load.tconf");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+
+    struct TCloseWatch : QObject
+    {
+        int closeEvents = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Close)
+                ++closeEvents;
+            return false;
+        }
+    } watch;
+    form->installEventFilter(&watch);
+    bool signalled = false;
+    signalSeam->onMessage = [&] {
+        if (std::exchange(signalled, true))
+            return;
+        // The session ends while the box stands; its loop handles the signal.
+        ::raise(SIGTERM);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return watch.closeEvents > 0; }, 5000));
+    };
+    form->LoadSettingsFile(path);
+    ASSERT_TRUE(signalled);
+    EXPECT_EQ(TableValues(*form), loaded);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+    form->removeEventFilter(&watch);
+    EXPECT_EQ(ReadSet(LastSettingsFile()).values, loaded);
 }
 
 // File, Exit, the Close button and the window's close box all end the same way: status reports

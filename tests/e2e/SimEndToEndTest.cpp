@@ -204,6 +204,9 @@ TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
     // No saved port: the connection timer would otherwise open the virtual port as soon as
     // the simulator makes it, before the holder below can take it.
     form->fComPort.clear();
+    // The holder takes the port first: no tick may open it as soon as the simulator has
+    // published it. The pick below starts the timer again.
+    form->tmComState->stop();
     TSimProcess sim(QString::fromLatin1(kPort));
     ASSERT_TRUE(sim.Start());
     QSerialPort holder;

@@ -4,6 +4,9 @@
 // bounded output queue and the line-error counters.
 #include "link/ComPort.h"
 #include "core/Errors.h"
+#include "core/PortPaths.h"
+#include "ports/PortHolders.h"
+#include "ports/PortProbe.h"
 #include "support/PtyPeer.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +16,14 @@
 #include <QSocketNotifier>
 #include <QTest>
 
+#include <QFileInfo>
+
 #include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -67,19 +77,13 @@ protected:
 
 TEST_F(ComPortTest, OpensAtTheInterfacesLineSettingsAndReportsOpenBeforeReturning)
 {
-    // Opened before the port, so exclusive access (TIOCEXCL) does not keep the test out.
-    const int slave =
-        ::open(QFile::encodeName(peer.SlavePath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(slave, 0);
-
     port.Open();
     EXPECT_EQ(opens, 1);
     EXPECT_TRUE(activeDuringOpen);
     EXPECT_TRUE(port.Active());
 
     termios tio{};
-    ASSERT_EQ(::tcgetattr(slave, &tio), 0);
-    ::close(slave);
+    ASSERT_TRUE(peer.LineSettings(tio));
     EXPECT_EQ(::cfgetispeed(&tio), speed_t(B115200));
     EXPECT_EQ(::cfgetospeed(&tio), speed_t(B115200));
     EXPECT_EQ(tio.c_cflag & CSIZE, tcflag_t(CS8));
@@ -142,6 +146,109 @@ TEST_F(ComPortTest, APortHeldByAnotherProgramCannotBeOpenedUntilItIsFree)
     QSerialPort intruder;
     intruder.setPortName(peer.SlavePath());
     EXPECT_FALSE(intruder.open(QIODevice::ReadWrite));
+}
+
+// The port is refused whenever the port list would call it held, whatever the holder did or
+// did not take: a plain open descriptor in another process (a terminal program, a `cat`), or
+// a lock file of the virtual port's own name owned by a live process. Once the holder lets
+// go the port opens. The far end of a pseudo-terminal that keeps its slave open (as the
+// simulator does) holds nothing.
+TEST_F(ComPortTest, APortHeldAsThePortListSeesItIsRefusedUntilLetGo)
+{
+    const QString lockPath = [this] {
+        for (const QString &folder : SerialLockFolders()) {
+            if (QFileInfo(folder).isDir() && QFileInfo(folder).isWritable())
+                return folder + QLatin1Char('/') + SerialLockFileName(peer.LinkPath());
+        }
+        return QString();
+    }();
+    struct THolder
+    {
+        std::function<void()> take;
+        std::function<void()> release;
+    };
+    std::unique_ptr<TOtherProgramHolding> other;
+    const struct
+    {
+        const char *why;
+        THolder holder;
+    } cases[] = {
+        {"another process has the device open",
+         {[&] {
+              other = std::make_unique<TOtherProgramHolding>(peer.SlavePath());
+              ASSERT_TRUE(other->Holding());
+          },
+          [&] {
+              other.reset();
+          }}},
+        {"a live process owns the lock file of the virtual port",
+         {[&] {
+              if (lockPath.isEmpty())
+                  GTEST_SKIP() << "no writable lock folder";
+              QFile lock(lockPath);
+              ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+              lock.write(QByteArray::number(qint64(::getppid())).rightJustified(10) + "\n");
+          },
+          [&] {
+              QFile::remove(lockPath);
+          }}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        c.holder.take();
+        EXPECT_THROW(port.Open(), TError);
+        EXPECT_FALSE(port.Active());
+        c.holder.release();
+        port.Open();
+        EXPECT_TRUE(port.Active());
+        port.Close();
+    }
+    EXPECT_EQ(opens, int(std::size(cases)));
+
+    TFarEndKeepingSlave farEnd;
+    ASSERT_FALSE(farEnd.SlavePath().isEmpty());
+    const QString farName = QStringLiteral("cpfar");
+    ASSERT_TRUE(QFile::link(farEnd.SlavePath(), VirtualPortsFolder() + QLatin1Char('/') + farName));
+    TComPort far;
+    far.SetPortName(farName);
+    far.Open();
+    EXPECT_TRUE(far.Active());
+    far.Close();
+    QFile::remove(VirtualPortsFolder() + QLatin1Char('/') + farName);
+}
+
+// Once open, the device is ours alone: another program without privileges gets EBUSY from
+// the kernel (TIOCEXCL) until the port is closed. The other program is a child that gives up
+// root before it tries; root itself is exempt from the check.
+TEST_F(ComPortTest, AnOpenPortIsExclusiveUntilClosed)
+{
+    // Everyone may open the pseudo-terminal, so that only exclusivity can stop the child.
+    ASSERT_EQ(::chmod(QFile::encodeName(peer.SlavePath()).constData(), 0666), 0);
+    const QByteArray slave = QFile::encodeName(peer.SlavePath());
+    // The errno of an open by an unprivileged process, or 0 when it succeeded.
+    const auto otherProgramOpens = [&slave]() -> int {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // Only plain system calls here: the parent has threads.
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(200);
+            const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            ::_exit(fd >= 0 ? 0 : (errno & 0x7f));
+        }
+        int status = 0;
+        if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+            return -1;
+        return WEXITSTATUS(status);
+    };
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to start a process of another user";
+    ASSERT_EQ(otherProgramOpens(), 0) << "the unprivileged child cannot open a free port";
+
+    port.Open();
+    ASSERT_TRUE(port.Active());
+    EXPECT_EQ(otherProgramOpens(), EBUSY);
+    port.Close();
+    EXPECT_EQ(otherProgramOpens(), 0);
 }
 
 TEST_F(ComPortTest, CloseReportsOnceAndNoEventOfThePortFollows)

@@ -4,6 +4,7 @@
 // every state between ticks can be checked.
 #include "core/ComStates.h"
 #include "link/ComPort.h"
+#include "ports/PortHolders.h"
 #include "storage/KVTRegStore.h"
 #include "support/PtyPeer.h"
 #include "support/RecordingSeam.h"
@@ -20,6 +21,10 @@
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
+
+#include <ctime>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -460,33 +465,70 @@ TEST_F(ComStateTest, OpeningTheListClosesThePortAndStopsTheTimerUntilAPick)
     EXPECT_FALSE(form->ComPort1->Active());
 }
 
-// What exclusivity relies on: see ComPortTest (the lock file of the device behind the link).
+// A port another program holds: one that took Qt's lock file, and one that simply has the
+// device open in a process of its own (a terminal program, ModemManager) with no lock at all.
+// The pick warns once; the timer then tries at every tick in silence and gets the port once
+// the other program lets go.
 TEST_F(ComStateTest, ABusyPortWarnsOnceThenTheTimerGetsItWhenItIsFree)
 {
-    QSerialPort holder;
-    holder.setPortName(peer.SlavePath());
-    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+    std::unique_ptr<QSerialPort> lockTaker;
+    std::unique_ptr<TOtherProgramHolding> plainOpener;
+    const struct
+    {
+        const char *why;
+        std::function<void()> take;
+        std::function<void()> release;
+    } cases[] = {
+        {"a serial program with a lock file",
+         [&] {
+             lockTaker = std::make_unique<QSerialPort>();
+             lockTaker->setPortName(peer.SlavePath());
+             ASSERT_TRUE(lockTaker->open(QIODevice::ReadWrite));
+         },
+         [&] {
+             lockTaker.reset();
+         }},
+        {"another process with the device open and no lock",
+         [&] {
+             plainOpener = std::make_unique<TOtherProgramHolding>(peer.SlavePath());
+             ASSERT_TRUE(plainOpener->Holding());
+         },
+         [&] {
+             plainOpener.reset();
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        form->ComPort1->Close();
+        form->tmComState->stop();
+        seam->Clear();
+        peer.ReadAvailable();
+        peer.ClearReceived();
+        c.take();
 
-    form->ComComboBox1->ClearItems();
-    form->ComComboBox1->AddItem(peer.PortName() + QStringLiteral("  Virtual serial port"));
-    form->ComComboBox1->SetItemIndex(0);
-    form->ComComboBox1Change();
-    ASSERT_EQ(seam->messages.size(), 1u);
-    EXPECT_EQ(seam->messages.at(0).kind, TMessageKind::Warning);
-    EXPECT_EQ(seam->messages.at(0).text, QStringLiteral("Could not open selected COM-port"));
-    EXPECT_EQ(form->fComPort, peer.PortName()); // chosen all the same
+        form->ComComboBox1->ClearItems();
+        form->ComComboBox1->AddItem(peer.PortName() + QStringLiteral("  Virtual serial port"));
+        form->ComComboBox1->SetItemIndex(0);
+        form->ComComboBox1Change();
+        ASSERT_EQ(seam->messages.size(), 1u);
+        EXPECT_EQ(seam->messages.at(0).kind, TMessageKind::Warning);
+        EXPECT_EQ(seam->messages.at(0).text, QStringLiteral("Could not open selected COM-port"));
+        EXPECT_EQ(form->fComPort, peer.PortName()); // chosen all the same
 
-    // The timer keeps trying without another word.
-    EXPECT_TRUE(form->tmComState->isActive());
-    for (int i = 0; i < 3; ++i)
-        Tick();
-    EXPECT_FALSE(form->ComPort1->Active());
-    EXPECT_EQ(seam->messages.size(), 1u);
+        // The timer keeps trying without another word and sends nothing meanwhile.
+        EXPECT_TRUE(form->tmComState->isActive());
+        for (int i = 0; i < 3; ++i)
+            Tick();
+        EXPECT_FALSE(form->ComPort1->Active());
+        EXPECT_EQ(seam->messages.size(), 1u);
+        peer.ReadAvailable();
+        EXPECT_TRUE(peer.Received().isEmpty()) << peer.Received().toStdString();
 
-    holder.close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ComPort1->Active(); }, 3000));
-    EXPECT_TRUE(peer.WaitFor("11\r", 3000));
-    EXPECT_EQ(seam->messages.size(), 1u);
+        c.release();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->ComPort1->Active(); }, 3000));
+        EXPECT_TRUE(peer.WaitFor("11\r", 3000));
+        EXPECT_EQ(seam->messages.size(), 1u);
+    }
 }
 
 TEST_F(ComStateTest, StoreSendsOnceAndShowsTheIndicationForASecond)
@@ -505,7 +547,7 @@ TEST_F(ComStateTest, StoreSendsOnceAndShowsTheIndicationForASecond)
     EXPECT_EQ(seam->cursor, TCursorKind::Wait);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->btSaveChanges->isEnabled(); }, 3000));
-    EXPECT_GE(clock.elapsed(), 950);
+    EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_EQ(form->btSaveChanges->text(), QStringLiteral("Save changes to interface"));
     EXPECT_EQ(seam->cursor, TCursorKind::Arrow);
     EXPECT_FALSE(form->tmSaveIndication->isActive());
@@ -514,6 +556,47 @@ TEST_F(ComStateTest, StoreSendsOnceAndShowsTheIndicationForASecond)
     // The polling went on meanwhile, untouched.
     Tick();
     ExpectSent("3,1\r");
+}
+
+// The indication is timed from outside its handler: from just before the click to the moment
+// the button is enabled again. Coarse timers would round a second started 30 ms past a whole
+// second of the monotonic clock down to that second, 30 ms early; the interval is the least
+// time the indication lasts.
+TEST_F(ComStateTest, StoreIndicationNeverEndsEarly)
+{
+    Connect();
+    struct TEnabledWatch : QObject
+    {
+        QElapsedTimer *clock = nullptr;
+        qint64 enabledAfterNs = -1;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::EnabledChange &&
+                static_cast<QWidget *>(watched)->isEnabled() && enabledAfterNs < 0)
+                enabledAfterNs = clock->nsecsElapsed();
+            return false;
+        }
+    } watch;
+    QElapsedTimer clock;
+    watch.clock = &clock;
+    form->btSaveChanges->installEventFilter(&watch);
+
+    const auto msInSecond = [] {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        return now.tv_nsec / 1000000;
+    };
+    // Wait for the phase in the event loop, then spin the last few milliseconds.
+    [[maybe_unused]] const bool phased = QTest::qWaitFor([&] { return msInSecond() < 25; }, 2000);
+    while (msInSecond() < 30) {
+    }
+    clock.start();
+    form->btSaveChanges->click();
+    ASSERT_FALSE(form->btSaveChanges->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.enabledAfterNs >= 0; }, 3000));
+    EXPECT_GE(watch.enabledAfterNs, qint64(1000) * 1000 * 1000)
+        << "ended after " << watch.enabledAfterNs / 1000 << " us";
+    form->btSaveChanges->removeEventFilter(&watch);
 }
 
 TEST_F(ComStateTest, StoreAndRevertWithThePortClosedOnlyBeep)

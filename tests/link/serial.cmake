@@ -2,7 +2,7 @@
 # The serial port over pseudo-terminals.
 tandor_add_test(test_serial
     SOURCES ComPortTest.cpp
-    LIBS tandor_link
+    LIBS tandor_link tandor_ports
     TIMEOUT 60)
 
 # The connection state machine, port selection, store and revert, tick by tick.

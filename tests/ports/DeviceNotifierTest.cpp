@@ -11,9 +11,15 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -150,6 +156,111 @@ TEST_F(DeviceNotifierTest, CallbackMayDestroyTheNotifier)
     EXPECT_TRUE(QTest::qWaitFor([&] { return fNotifier == nullptr; }, 5000));
     QTest::qWait(50); // let any stray notice of the removal arrive
     EXPECT_EQ(fNotices.size(), 1u);
+}
+
+// The device numbers of a terminal the kernel registers in the tty class (a serial or
+// virtual console slot), for a node of our own; empty when sysfs shows none.
+std::optional<dev_t> SomeTtyDeviceNumber()
+{
+    for (const char *numbers : {"4:64", "4:1", "4:0"}) {
+        const QString subsystem =
+            QFileInfo(QStringLiteral("/sys/dev/char/%1/subsystem").arg(QLatin1String(numbers)))
+                .canonicalFilePath();
+        if (subsystem.endsWith(QStringLiteral("/tty"))) {
+            const QStringList parts = QString::fromLatin1(numbers).split(QLatin1Char(':'));
+            return makedev(parts[0].toUInt(), parts[1].toUInt());
+        }
+    }
+    return std::nullopt;
+}
+
+// Only serial devices come and go: a plain file, a folder, a fifo, a device node that is no
+// terminal, and links to such things or to nothing are no ports, whether they are added or
+// removed. A real pseudo-terminal's link, and a terminal device node of our own made with
+// mknod, are.
+TEST_F(DeviceNotifierTest, OnlySerialDevicesArriveAndLeave)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "device nodes need root";
+    const std::optional<dev_t> ttyNumbers = SomeTtyDeviceNumber();
+    const QString folder = VirtualPortsFolder();
+    const QString outside = QDir(folder).absoluteFilePath(QStringLiteral("../not-ports"));
+    QDir().mkpath(outside);
+    const QByteArray nullNode = QFile::encodeName(outside + QStringLiteral("/null"));
+    ASSERT_EQ(::mknod(nullNode.constData(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    QFile plainOutside(outside + QStringLiteral("/plain"));
+    ASSERT_TRUE(plainOutside.open(QIODevice::WriteOnly));
+    plainOutside.close();
+
+    const auto at = [&](const char *name) {
+        return folder + QLatin1Char('/') + name;
+    };
+    const struct
+    {
+        const char *name;
+        std::function<bool(const QString &)> make;
+    } nonPorts[] = {
+        {"plain",
+         [](const QString &path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+         }},
+        {"folder",
+         [](const QString &path) {
+             return QDir().mkdir(path);
+         }},
+        {"fifo",
+         [](const QString &path) {
+             return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+         }},
+        {"null-node",
+         [](const QString &path) {
+             return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, makedev(1, 3)) ==
+                    0;
+         }},
+        {"link-to-file",
+         [&](const QString &path) {
+             return QFile::link(plainOutside.fileName(), path);
+         }},
+        {"link-to-null-node",
+         [&](const QString &path) {
+             return QFile::link(QFile::decodeName(nullNode), path);
+         }},
+        {"link-to-nothing",
+         [&](const QString &path) {
+             return QFile::link(outside + QStringLiteral("/gone"), path);
+         }},
+    };
+    for (const auto &n : nonPorts)
+        ASSERT_TRUE(n.make(at(n.name))) << n.name;
+    // A real port after them: once its arrival is in, every earlier change has been seen.
+    TPtyPeer peer(QStringLiteral("np10"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !fNotices.empty() && fNotices.back() == Arrival(peer.LinkPath()); }, 5000));
+    EXPECT_EQ(fNotices, (std::vector<TNotice>{Arrival(peer.LinkPath())}));
+
+    if (ttyNumbers) {
+        fNotices.clear();
+        ASSERT_EQ(
+            ::mknod(QFile::encodeName(at("ttynode")).constData(), S_IFCHR | 0600, *ttyNumbers), 0);
+        ASSERT_TRUE(WaitForNotices(1));
+        ASSERT_TRUE(QFile::remove(at("ttynode")));
+        ASSERT_TRUE(WaitForNotices(2));
+        EXPECT_EQ(fNotices, (std::vector<TNotice>{Arrival(at("ttynode")), Removal(at("ttynode"))}));
+    }
+
+    fNotices.clear();
+    for (const auto &n : nonPorts) {
+        const QString path = at(n.name);
+        ASSERT_TRUE(QFileInfo(path).isDir() && !QFileInfo(path).isSymLink() ? QDir().rmdir(path)
+                                                                            : QFile::remove(path))
+            << n.name;
+    }
+    peer.Unpublish();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !fNotices.empty() && fNotices.back() == Removal(peer.LinkPath()); }, 5000));
+    EXPECT_EQ(fNotices, (std::vector<TNotice>{Removal(peer.LinkPath())}));
+    QDir(outside).removeRecursively();
 }
 
 TEST_F(DeviceNotifierTest, WorksWithoutCallbacks)

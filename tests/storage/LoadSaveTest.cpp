@@ -391,6 +391,14 @@ TEST_F(LoadSaveTest, AFileThatCannotBeReadShowsWhyAndChangesNothing)
          [](const QString &path) {
              ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
          }},
+        {"larger than a settings file may be",
+         [](const QString &path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             const QByteArray head = "{\"GainA\": 9, \"Kept\": \"";
+             file.write(head + QByteArray(TSettingsFileMngr::kMaxFileSize - head.size(), 'x') +
+                        "\"}");
+         }},
     };
     // Root reads whatever the rights say.
     if (::geteuid() != 0)

@@ -17,13 +17,19 @@
 
 #include <cctype>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <tuple>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -503,6 +509,198 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadThrowsAndChangesNothing)
         EXPECT_EQ(manager.GetMajor(), 1);
         EXPECT_EQ(manager.GetMinor(), 7);
     }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// A valid settings text of exactly `size` bytes: GainA, a kept value that is the bulk of the
+// file (an array of zeros, the costliest shape to hold, or one long string), GainB, padded
+// with blanks before the closing brace.
+QByteArray SetWithKeptValue(qint64 size, bool array = true)
+{
+    const QByteArray head = array ? R"({"GainA": 4, "Kept": [0)" : R"({"GainA": 4, "Kept": ")";
+    const QByteArray tail = array ? R"(], "GainB": 3})" : R"(", "GainB": 3})";
+    QByteArray text = head;
+    const qint64 bulk = size - head.size() - tail.size();
+    text.reserve(size);
+    if (array) {
+        for (qint64 i = 0; i < bulk / 2; ++i)
+            text += ",0";
+    } else {
+        text += QByteArray(bulk, 'x');
+    }
+    text += tail;
+    text.insert(text.size() - 1, QByteArray(size - text.size(), ' '));
+    return text;
+}
+
+// A file beyond the bound is refused before it is read, with the reason, and changes nothing;
+// one of exactly the bound reads whole.
+TEST_F(SettingsFileTest, AFileBeyondTheSizeBoundIsRefusedAndChangesNothing)
+{
+    const QString loaded = Path(QStringLiteral("loaded.tconf"));
+    WriteBytes(loaded, R"({"Mine": 1, "GainA": 7, "FirmwareMajor": 1, "FirmwareMinor": 7})");
+    manager.ReadSettingsfromFile(loaded);
+    const TJsonValue document = manager.Document();
+
+    const QString large = Path(QStringLiteral("large.tconf"));
+    WriteBytes(large, SetWithKeptValue(TSettingsFileMngr::kMaxFileSize + 1, false));
+    try {
+        manager.ReadSettingsfromFile(large);
+        ADD_FAILURE() << "no error";
+    } catch (const TError &e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Cannot open file \"") + large +
+                                           QStringLiteral("\". File too large")))
+            << e.Message().toStdString();
+    }
+    EXPECT_EQ(manager.Document(), document);
+    EXPECT_EQ(Values(), ValuesWith({{"GainA", 7}}));
+    EXPECT_EQ(manager.GetMajor(), 1);
+
+    const QString bound = Path(QStringLiteral("bound.tconf"));
+    WriteBytes(bound, SetWithKeptValue(TSettingsFileMngr::kMaxFileSize, false));
+    manager.ReadSettingsfromFile(bound);
+    EXPECT_EQ(Values(), ValuesWith({{"GainA", 4}, {"GainB", 3}}));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// Memory that runs out while a file is read is no end of the text: the pairs after that point
+// are not zeros. The read fails with the reason and changes nothing. Run in a child process
+// whose address space is capped a little above what it uses already.
+TEST_F(SettingsFileTest, MemoryRunningOutIsAnErrorNotTheEndOfTheText)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves its shadow memory up front; a capped address "
+                    "space makes it abort instead of failing the allocation";
+#else
+    const QString loaded = Path(QStringLiteral("loaded.tconf"));
+    WriteBytes(loaded, R"({"Mine": 1, "GainA": 7, "FirmwareMajor": 1, "FirmwareMinor": 7})");
+    manager.ReadSettingsfromFile(loaded);
+    const TJsonValue document = manager.Document();
+    // Within the size bound, but its thousands of array items need far more than the cap.
+    const QString big = Path(QStringLiteral("big.tconf"));
+    WriteBytes(big, SetWithKeptValue(TSettingsFileMngr::kMaxFileSize - 16));
+
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto readUnderCap = [&] {
+        long pages = 0;
+        if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        if (pages <= 0)
+            std::_Exit(10);
+        const rlim_t cap = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + 24 * 1024 * 1024;
+        const rlimit limit = {cap, cap};
+        if (::setrlimit(RLIMIT_AS, &limit) != 0)
+            std::_Exit(11);
+        try {
+            manager.ReadSettingsfromFile(big);
+        } catch (const TError &e) {
+            const bool unchanged = manager.Document() == document && manager.GetMajor() == 1 &&
+                                   Values() == ValuesWith({{"GainA", 7}}) && messages.isEmpty();
+            const bool said = e.Message() == QStringLiteral("Cannot open file \"") + big +
+                                                 QStringLiteral("\". Out of memory");
+            std::fprintf(stderr, "%s (document %s)\n", e.Message().toLocal8Bit().constData(),
+                         unchanged ? "unchanged" : "changed");
+            std::_Exit(unchanged && said ? 0 : 2);
+        } catch (...) {
+            std::_Exit(3);
+        }
+        std::_Exit(1); // read as if the text had ended where memory ran out
+    };
+    EXPECT_EXIT(readUnderCap(), ::testing::ExitedWithCode(0), "");
+#endif
+}
+
+// Saving follows a link to a regular file and writes the file behind it; the link stays.
+// Anything else that is not a regular file, or a link to it, is never written or replaced:
+// the save says so and the entry is as it was.
+TEST_F(SettingsFileTest, SavingNeverWritesOntoAnythingButARegularFile)
+{
+    const QString target = Path(QStringLiteral("target.tconf"));
+    WriteBytes(target, "old");
+    const QString link = Path(QStringLiteral("link.tconf"));
+    ASSERT_TRUE(QFile::link(target, link));
+    messages.clear();
+    manager.SaveSettingsToFile(link);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    EXPECT_TRUE(ReadBytes(target).startsWith("\xEF\xBB\xBF{"));
+
+    struct TMaker
+    {
+        const char *name;
+        std::function<bool(const QString &)> make;
+    };
+    std::vector<TMaker> makers = {
+        {"fifo",
+         [](const QString &path) {
+             return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+         }},
+        {"socket",
+         [](const QString &path) {
+             return MakeSocketFile(path);
+         }},
+    };
+    if (::geteuid() == 0)
+        makers.push_back({"character device", [](const QString &path) {
+                              // The numbers of the null device, in our own folder.
+                              return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600,
+                                             makedev(1, 3)) == 0;
+                          }});
+    const auto identity = [](const QString &path) {
+        struct stat st
+        {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+            return std::tuple<ino_t, mode_t, dev_t>{0, 0, 0};
+        return std::tuple<ino_t, mode_t, dev_t>{st.st_ino, st.st_mode, st.st_rdev};
+    };
+    int n = 0;
+    for (const TMaker &maker : makers) {
+        for (const bool throughLink : {false, true}) {
+            SCOPED_TRACE(std::string(maker.name) + (throughLink ? " behind a link" : ""));
+            const QString entry = Path(QStringLiteral("entry%1").arg(n++));
+            ASSERT_TRUE(maker.make(entry));
+            QString path = entry;
+            if (throughLink) {
+                path = entry + QStringLiteral(".link");
+                ASSERT_TRUE(QFile::link(entry, path));
+            }
+            const auto entryBefore = identity(entry);
+            const auto pathBefore = identity(path);
+            messages.clear();
+            manager.SaveSettingsToFile(path);
+            EXPECT_EQ(messages, QStringList{QStringLiteral("EInOutError error raised, with "
+                                                           "message : Not a regular file when "
+                                                           "writing ") +
+                                            path});
+            EXPECT_EQ(identity(entry), entryBefore);
+            EXPECT_EQ(identity(path), pathBefore);
+        }
+    }
+}
+
+// Editors on Linux write UTF-8 without a byte-order mark: such a file's text is UTF-8, and a
+// kept pair comes back from a save as it was, not as its bytes read one by one.
+TEST_F(SettingsFileTest, UnmarkedUtf8KeepsItsCharactersThroughLoadAndSave)
+{
+    const QByteArray greeting = "Gr\xC3\xBC\xC3\x9F"
+                                "e"; // "Grüße"
+    const QString path = Path(QStringLiteral("unmarked.tconf"));
+    WriteBytes(path, "{\"Greeting\": \"" + greeting + "\", \"GainA\": 5}");
+    manager.ReadSettingsfromFile(path);
+    ASSERT_FALSE(manager.Document().Pairs().empty());
+    EXPECT_EQ(manager.Document().Pairs()[0].value.Text(), greeting.toStdString());
+
+    const QString saved = Path(QStringLiteral("saved.tconf"));
+    manager.UpdateSettings(table, 2, 0);
+    manager.SaveSettingsToFile(saved);
+    TSettingsFileMngr again;
+    again.ReadSettingsfromFile(saved);
+    ASSERT_FALSE(again.Document().Pairs().empty());
+    EXPECT_EQ(again.Document().Pairs()[0].value.Text(), greeting.toStdString());
     EXPECT_TRUE(messages.isEmpty());
 }
 

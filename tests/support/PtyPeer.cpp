@@ -49,6 +49,11 @@ QString TPtyPeer::LinkPath() const
     return VirtualPortsFolder() + QLatin1Char('/') + fPortName;
 }
 
+bool TPtyPeer::LineSettings(termios &tio) const
+{
+    return fMaster >= 0 && ::tcgetattr(fMaster, &tio) == 0;
+}
+
 void TPtyPeer::Unpublish()
 {
     QFile::remove(LinkPath());

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <termios.h>
+
 class TPtyPeer
 {
 public:
@@ -26,6 +28,10 @@ public:
     void Publish();
     // Closes the master side: the program's next read fails as if the device was pulled.
     void CloseMaster();
+
+    // The line settings of the slave side, read through the master (the two share them), so
+    // that the test need not open the port the program holds.
+    bool LineSettings(termios &tio) const;
 
     void Write(const QByteArray &bytes);
     // Reads what is waiting without blocking and appends it to Received().
