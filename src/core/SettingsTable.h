@@ -22,6 +22,26 @@ struct TSettingsRec
     tProc Setter;
 };
 
+// The parameters' numbers, on the wire and in the table.
+namespace Param {
+inline constexpr int RaAtype = 1;
+inline constexpr int RaBtype = 2;
+inline constexpr int GainA = 3;
+inline constexpr int GainB = 4;
+inline constexpr int LevelDetGainA = 5;
+inline constexpr int LevelDetGainB = 6;
+inline constexpr int DetLevelA = 7;
+inline constexpr int DetLevelB = 8;
+inline constexpr int PTTOnDelayA = 9;
+inline constexpr int PTTOnDelayB = 10;
+inline constexpr int PTTOffDelayA = 11;
+inline constexpr int PTTOffDelayB = 12;
+inline constexpr int ComType_A = 13;
+inline constexpr int ComType_B = 14;
+inline constexpr int Baud_A = 15;
+inline constexpr int Baud_B = 16;
+} // namespace Param
+
 // Sixteen records indexed 1..16; the index is the parameter number used on the wire.
 // There is no entry 0: reading any other index gives an empty record, and writing through one
 // lands in a scratch record that is cleared again on the next access, so it never touches the

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The connection state machine, the serial port's events and the choice of port.
-//
-// One 150 ms tick drives the whole conversation: it opens the saved port, asks for the
-// firmware version until it answers, then for the serial number, switches the status reports
-// on and from then on asks for one parameter per tick in an endless cycle. Replies and port
-// events move the state between ticks; a count of ticks without any received byte notices an
-// interface that fell silent.
+// The connection timer's tick, the serial port's events and the choice of port. The tick
+// applies what the pure step (link/ConnectionStep.h) decides.
 #include "ui/TandorMain.h"
 
 #include "core/Errors.h"
 #include "link/ComPort.h"
+#include "link/ConnectionStep.h"
 #include "storage/KVTRegStore.h"
 #include "ui/ComboBox.h"
 
@@ -17,19 +13,9 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include <algorithm>
 #include <exception>
 
 namespace {
-
-// Ticks without a received byte after which the interface counts as silent (1.05 to 1.2 s).
-constexpr int32_t kDataTimeoutTicks = 8;
-
-const QString kPortClosed = QStringLiteral("COM-port is closed");
-const QString kPortOpen = QStringLiteral("COM-port is open");
-const QString kPortError = QStringLiteral("COM-port Error");
-const QString kNotConnected = QStringLiteral("Not Connected to interface");
-const QString kConnected = QStringLiteral("Connected to interface");
 
 // Blanks and control characters (codes 0 to 32) off both ends.
 QString TrimBlanks(const QString &text)
@@ -55,128 +41,79 @@ QString PortNameOfEntry(const QString &entry)
 
 void TMerrowMainForm::tmComStateTimer()
 {
-    // 1. Data timeout: every tick without a received byte counts, up to 8; from then on each
-    //    tick starts the handshake again.
-    if (fComDataTimeoutCnt < kDataTimeoutTicks)
-        ++fComDataTimeoutCnt;
-    if (fComDataTimeoutCnt == kDataTimeoutTicks) {
-        fComState = csNoData;
-        // A silent line may also be one that Qt has stopped reading; make sure the answer to
-        // the next request is read.
+    const TConnectionActions step =
+        ConnectionStep({fComState, ComPort1->Active(), fComDataTimeoutCnt, fLoadingParam});
+    fComState = step.state;
+    fComDataTimeoutCnt = step.silentTicks;
+    if (step.resumeReading)
         ComPort1->ResumeReading();
-    }
-
-    // 2. Port check.
-    if (!ComPort1->Active()) {
-        fComState = csNotOpened;
-        lbComIsOpen->setText(kPortClosed);
-    }
-
-    // 3. One step by state.
-    switch (fComState) {
-    case csNotOpened:
-    case csPortError:
+    if (step.portLabel)
+        lbComIsOpen->setText(*step.portLabel);
+    if (step.clearVersion)
         lbVersion->clear();
-        lbIntfConnection->setText(kNotConnected);
-        Seam().SetCursor(TCursorKind::Arrow);
-        if (ComPort1->Active()) {
-            // After a line error the port is still open: start over with the version.
-            fComState = csNoData;
-            RequestVersion();
-        } else {
-            // Opening raises the port-opened event at once, so a successful open ends this
-            // tick in csNotConnected.
-            try {
-                OpenSavedPort();
-            } catch (...) {
-            }
-        }
+    if (step.connectionLabel)
+        lbIntfConnection->setText(*step.connectionLabel);
+    if (step.cursor != TConnectionCursor::Unchanged)
+        Seam().SetCursor(step.cursor == TConnectionCursor::Wait ? TCursorKind::Wait
+                                                                : TCursorKind::Arrow);
+    switch (step.command) {
+    case TConnectionCommand::None:
         break;
-    case csNotConnected:
-    case csNoData:
-        lbIntfConnection->setText(kNotConnected);
-        lbVersion->clear();
-        Seam().SetCursor(TCursorKind::Arrow);
-        RequestVersion(); // again at every tick until the version reply comes
+    case TConnectionCommand::OpenPort:
+        // A successful open raises the port-opened event at once (state csNotConnected).
+        OpenSavedPort();
         break;
-    case csVersionReceived:
-        lbIntfConnection->setText(kConnected);
+    case TConnectionCommand::RequestVersion:
+        RequestVersion();
+        break;
+    case TConnectionCommand::RequestSerial:
         RequestSerial();
-        Seam().SetCursor(TCursorKind::Wait);
-        fComState = csReqSerial;
-        fLoadingParam = 0;
         break;
-    case csReqSerial:
-        // The serial number is not waited for: its reply, whenever it comes, lands here again
-        // and restarts the parameter cycle.
-        lbIntfConnection->setText(kConnected);
+    case TConnectionCommand::StartStatusReports:
         StartStatusReports();
-        fComState = csReqPrm1;
         break;
-    case csStatusReceived:
-    case csSendingSettings:
-        break;
-    default:
-        if (fComState >= csReqPrm1 && fComState <= csReqPrm16) {
-            const int n = fComState - csReqPrm1 + 1;
-            RequestParam(n);
-            if (n < TSettingsData::Last) {
-                fComState = tComStates(fComState + 1);
-            } else {
-                fComState = csReqPrm1;
-                Seam().SetCursor(TCursorKind::Arrow);
-            }
-            if (fLoadingParam >= 0 && fLoadingParam < kLoadingDone)
-                fLoadingParam = n;
-        }
+    case TConnectionCommand::RequestParam:
+        RequestParam(step.param);
         break;
     }
-
-    UpdateLoadingBar();
+    ShowLoadingBar(step.loadingBar);
 }
 
-// The loading bar is seen while the parameters are first read after a connection (or again
-// after a revert): it appears with the serial-number request, fills from 5 to 20 as parameters
-// 1 to 16 are requested, stays full for one tick and then goes. The endless cycle after that
-// shows nothing; losing the connection hides it at once.
+void TMerrowMainForm::ShowLoadingBar(const TLoadingBarView &view)
+{
+    fLoadingParam = view.loadingParam;
+    pbLoading->setValue(pbLoading->minimum() + view.offset);
+    pbLoading->setVisible(view.visible);
+}
+
 void TMerrowMainForm::UpdateLoadingBar()
 {
-    if (fComState < csReqSerial || fLoadingParam == kLoadingDone)
-        fLoadingParam = -1;
-    if (fLoadingParam < 0) {
-        pbLoading->setVisible(false);
-        pbLoading->setValue(pbLoading->minimum());
-        return;
-    }
-    pbLoading->setValue(pbLoading->minimum() + std::max(fLoadingParam - 1, 0));
-    pbLoading->setVisible(true);
-    if (fLoadingParam == TSettingsData::Last)
-        fLoadingParam = kLoadingDone;
+    ShowLoadingBar(LoadingBarView(fComState, fLoadingParam));
 }
 
 void TMerrowMainForm::ComPort1Open()
 {
     fComState = csNotConnected;
-    lbComIsOpen->setText(kPortOpen);
+    lbComIsOpen->setText(Connection::PortOpenText());
 }
 
 void TMerrowMainForm::ComPort1Close()
 {
     fComState = csNotOpened;
-    lbComIsOpen->setText(kPortClosed);
+    lbComIsOpen->setText(Connection::PortClosedText());
 }
 
 void TMerrowMainForm::ComPort1Error(int)
 {
     // Which line error it was does not matter: the handshake starts over at the next tick.
     fComState = csPortError;
-    lbComIsOpen->setText(kPortError);
+    lbComIsOpen->setText(Connection::PortErrorText());
 }
 
 void TMerrowMainForm::ComPort1PErr()
 {
     fComState = csPortError;
-    lbComIsOpen->setText(kPortError);
+    lbComIsOpen->setText(Connection::PortErrorText());
 }
 
 void TMerrowMainForm::ComPort1OutputFull(const QString &message)
@@ -226,7 +163,7 @@ void TMerrowMainForm::ComComboBox1DropDown()
     // No tick comes until a port is picked, so show now what the next one would: not
     // connected, no version, the arrow (not the wait cursor of a first cycle cut short).
     lbVersion->clear();
-    lbIntfConnection->setText(kNotConnected);
+    lbIntfConnection->setText(Connection::NotConnectedText());
     Seam().SetCursor(TCursorKind::Arrow);
     UpdateLoadingBar();
 }

@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "link/ComPort.h"
 #include "link/Commands.h"
+#include "link/ConnectionStep.h"
 #include "link/ReplyDispatch.h"
 #include "link/WireNumber.h"
 
@@ -25,8 +26,6 @@
 #endif
 
 namespace {
-
-const QString kConnected = QStringLiteral("Connected to interface");
 
 // How long the store button shows that a store is under way.
 constexpr std::chrono::milliseconds kSaveIndication{1000};
@@ -232,7 +231,7 @@ void TMerrowMainForm::HandleReply(const QByteArray &line)
     case TReplyKind::Serial:
         ShowSerialNumber(f.Text(1));
         fComState = csReqSerial;
-        lbIntfConnection->setText(kConnected);
+        lbIntfConnection->setText(Connection::ConnectedText());
         return;
     case TReplyKind::Version:
         VersionReceived(f.Text(1), f.Text(2));
@@ -294,7 +293,7 @@ void TMerrowMainForm::VersionReceived(const QString &f1, const QString &f2)
     // Set even when the state machine is elsewhere: a late version reply restarts the
     // handshake from the serial-number request.
     fComState = csVersionReceived;
-    lbIntfConnection->setText(kConnected);
+    lbIntfConnection->setText(Connection::ConnectedText());
 }
 
 // ---- commands -----------------------------------------------------------------------------

@@ -8,6 +8,8 @@
 // notification, so a value that arrives from the interface is never echoed back to it.
 #include "ui/TandorMain.h"
 
+#include "core/FirmwareRules.h"
+
 #include "ui/ComboBox.h"
 #include "ui/TrackBar.h"
 #include "ui/ValueMappings.h"
@@ -22,11 +24,6 @@ void StoreInRange(TSettingsData &data, int32_t val, int32_t Nr)
     TSettingsRec &entry = data[Nr];
     if (entry.Minval <= val && val <= entry.Maxval)
         entry.value = val;
-}
-
-bool FirmwareOnePointZero(int32_t major, int32_t minor)
-{
-    return major == 1 && minor == 0;
 }
 
 } // namespace
@@ -60,8 +57,9 @@ void TMerrowMainForm::cmb_ComType_AChange()
 {
     const int Nr = FindSettingIndex(QStringLiteral("ComType_A"));
     // Firmware 1.0 talks RS232 only.
-    if (FirmwareOnePointZero(fVersionMain, fVersionMinor) && cmb_ComType_A->ItemIndex() != 1)
-        cmb_ComType_A->SetItemIndex(1);
+    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
+        cmb_ComType_A->ItemIndex() != Firmware::kFixedComTypePosition)
+        cmb_ComType_A->SetItemIndex(Firmware::kFixedComTypePosition);
     // Typed text that names no item gives -1, which goes to the interface as it is.
     SettingsData[Nr].value = cmb_ComType_A->ItemIndex();
     SendParam(Nr);
@@ -71,8 +69,9 @@ void TMerrowMainForm::cmb_ComType_AChange()
 void TMerrowMainForm::cmb_ComType_BChange()
 {
     const int Nr = FindSettingIndex(QStringLiteral("ComType_B"));
-    if (FirmwareOnePointZero(fVersionMain, fVersionMinor) && cmb_ComType_B->ItemIndex() != 1)
-        cmb_ComType_B->SetItemIndex(1);
+    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
+        cmb_ComType_B->ItemIndex() != Firmware::kFixedComTypePosition)
+        cmb_ComType_B->SetItemIndex(Firmware::kFixedComTypePosition);
     SettingsData[Nr].value = cmb_ComType_B->ItemIndex();
     SendParam(Nr);
     RepaintNow();
@@ -82,8 +81,9 @@ void TMerrowMainForm::cmb_Baud_AChange()
 {
     const int Nr = FindSettingIndex(QStringLiteral("Baud_A"));
     // Firmware 1.0 talks 38400 baud only.
-    if (FirmwareOnePointZero(fVersionMain, fVersionMinor) && cmb_Baud_A->ItemIndex() != 3)
-        cmb_Baud_A->SetItemIndex(3);
+    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
+        cmb_Baud_A->ItemIndex() != Firmware::kFixedBaudPosition)
+        cmb_Baud_A->SetItemIndex(Firmware::kFixedBaudPosition);
     // "Invalid", or text that is no rate, keeps the stored rate; it is sent again all the same.
     if (const auto rate = BaudValueForPosition(cmb_Baud_A->ItemIndex()))
         SettingsData[Nr].value = *rate;
@@ -93,8 +93,9 @@ void TMerrowMainForm::cmb_Baud_AChange()
 void TMerrowMainForm::cmb_Baud_BChange()
 {
     const int Nr = FindSettingIndex(QStringLiteral("Baud_B"));
-    if (FirmwareOnePointZero(fVersionMain, fVersionMinor) && cmb_Baud_B->ItemIndex() != 3)
-        cmb_Baud_B->SetItemIndex(3);
+    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
+        cmb_Baud_B->ItemIndex() != Firmware::kFixedBaudPosition)
+        cmb_Baud_B->SetItemIndex(Firmware::kFixedBaudPosition);
     if (const auto rate = BaudValueForPosition(cmb_Baud_B->ItemIndex()))
         SettingsData[Nr].value = *rate;
     SendParam(Nr);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/TandorMain.h"
 
+#include "core/FirmwareRules.h"
 #include "link/ComPort.h"
 #include "ports/DeviceNotifier.h"
 #include "storage/KVTRegStore.h"
@@ -24,13 +25,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// The six radio types, in the order of the RaAtype / RaBtype values. The first ends in a blank.
-const char *const kRadioTypes[] = {
-    "Radio with AF level sense for RX detect ", "Radio with Squelch Low output for RX detect",
-    "SRG3900 Radio using PEI for RX detect",    "MTM5400/5500 Radio using PEI for RX detect",
-    "TMR880i using PEI for RX detect and PTT",  "Radio with Squelch High output for RX detect",
-};
 
 const char *const kBaudItems[] = {"4800", "9600", "19200", "38400", "57600", "115200", "Invalid"};
 
@@ -183,8 +177,8 @@ void TMerrowMainForm::CreateControls()
 
     const auto radioTypes = [area](TComboBox *&field, const char *name, const QRect &rect) {
         field = MakeCombo(area, QString::fromLatin1(name), false);
-        for (const char *item : kRadioTypes)
-            field->AddItem(QString::fromLatin1(item));
+        for (const QString &item : Firmware::RadioTypeNames())
+            field->AddItem(item);
         field->SetItemIndex(-1);
         field->setGeometry(rect);
     };

@@ -43,6 +43,7 @@ class TComboBox;
 class TComPort;
 class TDeviceNotifier;
 class TKVTRegistryStore;
+struct TLoadingBarView;
 class TSettingsFileMngr;
 class TTrackBar;
 
@@ -323,10 +324,9 @@ private:
     void RepaintAfterReply();
     void ReportRxError(const QString &className, const QString &message);
 
-    // The loading bar (link/FormComState.cpp) follows the first full parameter cycle after a
-    // connection or a revert: the number of the last parameter requested in it, 0 before the
-    // first, kLoadingDone once all sixteen were, -1 while no such cycle runs.
-    static constexpr int kLoadingDone = 17;
+    // The position in the first full parameter cycle after a connection or a revert, as the
+    // loading bar shows it (see link/ConnectionStep.h).
     int fLoadingParam = -1;
+    void ShowLoadingBar(const TLoadingBarView &view);
     void UpdateLoadingBar();
 };
