@@ -73,6 +73,8 @@ void PrintOut(const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    // Data and the messages that sum it up reach a terminal in the order they were written.
+    std::fflush(stdout);
 }
 
 // Reads a settings file as the window's load does. Whatever the reader has to say about the
