@@ -46,8 +46,10 @@ void TUnitSession::HandleLine(const QByteArray &line)
         fSerial = fFields.Text(1);
         break;
     case TReplyKind::Param: {
+        // Only the first answer to the request in flight counts: a late or repeated reply to an
+        // earlier request must not overwrite the value that was taken for it.
         const int32_t index = ReadWireInt(fFields[1], -1);
-        if (TSettingsData::IsValidIndex(index))
+        if (index == fAwaited && !fParams[size_t(index - 1)])
             fParams[size_t(index - 1)] = ReadWireInt(fFields[2], -1);
         break;
     }
@@ -127,10 +129,12 @@ void TUnitSession::RunSteps(tComStates state, bool withParams)
                 return;
             const int n = step.param;
             fParams[size_t(n - 1)].reset();
+            fAwaited = n;
             Send(CommandBytes(step.command, n));
             if (!WaitUntil([this, n] { return fParams[size_t(n - 1)].has_value(); },
                            AnswerDeadline()))
                 NoAnswer(QStringLiteral("the request for %1").arg(ParamName(n)));
+            fAwaited = 0;
             if (n == TSettingsData::Last)
                 return;
             break;

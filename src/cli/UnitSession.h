@@ -86,4 +86,6 @@ private:
     int32_t fMinor = 0;
     std::optional<QString> fSerial;
     std::array<std::optional<int32_t>, TSettingsData::Count> fParams{};
+    // The parameter whose request is in flight, 0 when none is.
+    int fAwaited = 0;
 };
