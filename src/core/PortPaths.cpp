@@ -29,3 +29,16 @@ QString PortDevicePath(const QString &portName)
     return QStringLiteral("/dev/") + portName;
 #endif
 }
+
+std::optional<QString> PortToOpen(const QString &savedName)
+{
+#ifdef Q_OS_WIN
+    bool ok = false;
+    const int number = savedName.mid(3).toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return savedName;
+#endif
+}

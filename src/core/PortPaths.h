@@ -9,9 +9,16 @@
 
 #include <QString>
 
+#include <optional>
+
 // The virtual ports folder, or empty text when the platform has no per-user runtime folder.
 QString VirtualPortsFolder();
 
 // The device to open for a port name: the virtual port of that name when the folder holds
 // one, else /dev/ + name (\\.\ + name on Windows).
 QString PortDevicePath(const QString &portName);
+
+// The port to open for a saved port name: the name itself, or on Windows COM and the number
+// that follows the first three characters (which are not looked at); none when that is no
+// number.
+std::optional<QString> PortToOpen(const QString &savedName);

@@ -3,9 +3,10 @@
 // applies what the pure step (link/ConnectionStep.h) decides.
 #include "ui/TandorMain.h"
 
-#include "core/Errors.h"
+#include "core/PortPaths.h"
 #include "link/ComPort.h"
 #include "link/ConnectionStep.h"
+#include "ports/PortEntry.h"
 #include "storage/KVTRegStore.h"
 #include "ui/ComboBox.h"
 
@@ -14,30 +15,7 @@
 #include <QTimer>
 
 #include <exception>
-
-namespace {
-
-// Blanks and control characters (codes 0 to 32) off both ends.
-QString TrimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-// A port-list entry is the port name, two blanks and a description: the name is everything
-// before the first blank.
-QString PortNameOfEntry(const QString &entry)
-{
-    const qsizetype blank = entry.indexOf(QLatin1Char(' '));
-    return blank < 0 ? entry : entry.left(blank);
-}
-
-} // namespace
+#include <optional>
 
 void TMerrowMainForm::tmComStateTimer()
 {
@@ -126,18 +104,10 @@ void TMerrowMainForm::OpenSavedPort()
     // A port that cannot be opened (none saved, a name that is no port, a missing or busy
     // device) is not reported here: the next tick simply tries again.
     try {
-#ifdef Q_OS_WIN
-        // Windows names are COM and a number; the letters are not looked at.
-        bool ok = false;
-        const int number = fComPort.mid(3).toInt(&ok, 10);
-        if (!ok)
-            throw TError(QStringLiteral("EConvertError"),
-                         QStringLiteral("'%1' is not a valid integer value").arg(fComPort.mid(3)));
-        ComPort1->SetPortNum(number);
-#else
-        // Elsewhere the saved name is the port name itself (ttyUSB0, sim0).
-        ComPort1->SetPortName(fComPort);
-#endif
+        const std::optional<QString> port = PortToOpen(fComPort);
+        if (!port)
+            return;
+        ComPort1->SetPortName(*port);
         ComPort1->Open();
     } catch (const std::exception &) {
     } catch (...) {
@@ -147,11 +117,12 @@ void TMerrowMainForm::OpenSavedPort()
 void TMerrowMainForm::SelectPort(const QString &name)
 {
     // Shows the saved port in the list without picking it: nothing is opened here.
-    const QString wanted = TrimBlanks(name);
-    for (int i = 0; i < ComComboBox1->count(); ++i) {
-        if (TrimBlanks(PortNameOfEntry(ComComboBox1->itemText(i))) == wanted)
-            ComComboBox1->SetItemIndex(i); // of several matches the last one stays
-    }
+    QStringList entries;
+    for (int i = 0; i < ComComboBox1->count(); ++i)
+        entries << ComComboBox1->itemText(i);
+    const int found = FindPortEntry(entries, name);
+    if (found >= 0)
+        ComComboBox1->SetItemIndex(found);
 }
 
 void TMerrowMainForm::ComComboBox1DropDown()

@@ -79,3 +79,36 @@ bool IsListablePortName(const QString &portName)
     }
     return true;
 }
+
+namespace {
+
+// Blanks and control characters (codes 0 to 32) off both ends.
+QString TrimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+QString PortNameOfEntry(const QString &entry)
+{
+    const qsizetype blank = entry.indexOf(QLatin1Char(' '));
+    return blank < 0 ? entry : entry.left(blank);
+}
+
+int FindPortEntry(const QStringList &entries, const QString &portName)
+{
+    const QString wanted = TrimBlanks(portName);
+    int found = -1;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (TrimBlanks(PortNameOfEntry(entries.at(i))) == wanted)
+            found = i;
+    }
+    return found;
+}

@@ -8,9 +8,18 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The entry text for a port: name + two blanks + description.
 QString PortEntryText(const QString &portName, const QString &description);
+
+// The port name of an entry: everything before its first blank (the whole text when it has
+// none).
+QString PortNameOfEntry(const QString &entry);
+
+// The entry that shows a saved port name, or -1: names are compared with blanks and control
+// characters (codes 0 to 32) trimmed from both ends; of several matches the last one counts.
+int FindPortEntry(const QStringList &entries, const QString &portName);
 
 // A Windows friendly name with its own port reference removed: the 7 characters starting at
 // the first "(COM" are deleted (fewer when the text ends sooner). Nothing else is trimmed, so

@@ -150,4 +150,39 @@ TEST(PortNames, WithBlanksOrControlsCannotStandInAnEntry)
     EXPECT_FALSE(IsListablePortName(QStringLiteral("nbsp\u00a0x")));
 }
 
+TEST(PortEntries, GiveBackThePortNameBeforeTheFirstBlank)
+{
+    EXPECT_EQ(PortNameOfEntry(PortEntryText(QStringLiteral("ttyUSB0"), QStringLiteral("FT232R"))),
+              QStringLiteral("ttyUSB0"));
+    EXPECT_EQ(PortNameOfEntry(PortEntryText(QStringLiteral("sim0"), QString())),
+              QStringLiteral("sim0"));
+    EXPECT_EQ(PortNameOfEntry(QStringLiteral("ttyS0")), QStringLiteral("ttyS0"));
+    EXPECT_EQ(PortNameOfEntry(QString()), QString());
+}
+
+TEST(PortEntries, SavedPortFindsItsEntry)
+{
+    const QStringList entries{QStringLiteral("sim0  Tandor simulator"),
+                              QStringLiteral("ttyUSB0  FT232R USB UART"),
+                              QStringLiteral("ttyUSB1  FT232R USB UART")};
+    const struct
+    {
+        QString saved;
+        int found;
+    } cases[] = {
+        {QStringLiteral("ttyUSB0"), 1},
+        {QStringLiteral("ttyUSB1"), 2},
+        {QStringLiteral("  sim0\t\r\n"), 0}, // blanks and controls trimmed
+        {QStringLiteral("ttyUSB"), -1},      // no prefix match
+        {QStringLiteral("TTYUSB0"), -1},     // case counts
+        {QString(), -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FindPortEntry(entries, c.saved), c.found) << c.saved.toStdString();
+    // Of two entries of one name the last counts.
+    EXPECT_EQ(FindPortEntry({QStringLiteral("sim0  a"), QStringLiteral("sim0  b")},
+                            QStringLiteral("sim0")),
+              1);
+}
+
 } // namespace
