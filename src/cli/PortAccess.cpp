@@ -20,7 +20,13 @@ TPortTarget ResolvePortArgument(const QString &argument)
     TPortTarget target;
     target.label = argument;
     target.isPath = QFileInfo(argument).isAbsolute();
-    target.device = target.isPath ? argument : PortDevicePath(argument);
+    if (target.isPath) {
+        target.device = argument;
+        return target;
+    }
+    // The name as the window opens its saved port (on Windows COM and the number).
+    target.name = PortToOpen(argument).value_or(QString());
+    target.device = target.name.isEmpty() ? QString() : PortDevicePath(target.name);
     return target;
 }
 
@@ -39,7 +45,7 @@ TPortProblem ClassifyPortProblem(const TPortFacts &facts)
 
 QString PortProblemMessage(TPortProblem problem, const TPortTarget &target, const QString &detail)
 {
-    const QString where = target.device == target.label
+    const QString where = target.device.isEmpty() || target.device == target.label
                               ? QStringLiteral("port %1").arg(target.label)
                               : QStringLiteral("port %1 (%2)").arg(target.label, target.device);
     switch (problem) {
@@ -86,7 +92,7 @@ void OpenPort(TComPort &port, const TPortTarget &target)
     if (target.isPath)
         port.SetDevicePath(target.device);
     else
-        port.SetPortName(target.label);
+        port.SetPortName(target.name);
     try {
         port.Open();
     } catch (const TError &e) {

@@ -11,6 +11,7 @@ class TComPort;
 struct TPortTarget
 {
     QString label;  // how messages name the port: the argument as given
+    QString name;   // the port name to open (empty for a path, or a name that names no port)
     QString device; // the file that is opened: a virtual port's link, /dev/NAME or the path
     bool isPath = false;
 };

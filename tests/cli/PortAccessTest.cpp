@@ -35,8 +35,10 @@ TEST(PortAccess, TheProblemFollowsWhatWasFoundAtTheDevice)
 
 TEST(PortAccess, MessagesNameThePortAndWhatToDo)
 {
-    const TPortTarget named{QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"), false};
-    const TPortTarget path{QStringLiteral("/dev/ttyS4"), QStringLiteral("/dev/ttyS4"), true};
+    const TPortTarget named{QStringLiteral("ttyUSB0"), QStringLiteral("ttyUSB0"),
+                            QStringLiteral("/dev/ttyUSB0"), false};
+    const TPortTarget path{QStringLiteral("/dev/ttyS4"), QString(), QStringLiteral("/dev/ttyS4"),
+                           true};
     struct Case
     {
         TPortProblem problem;
@@ -65,6 +67,8 @@ TEST(PortAccess, ANameResolvesAsTheWindowResolvesItAndAnAbsolutePathStands)
     EXPECT_FALSE(virtualPort.isPath);
     EXPECT_EQ(virtualPort.device, PortDevicePath(QStringLiteral("pa0")));
     EXPECT_EQ(virtualPort.device, peer.LinkPath());
+
+    EXPECT_EQ(virtualPort.name, QStringLiteral("pa0"));
 
     const TPortTarget hardware = ResolvePortArgument(QStringLiteral("ttyUSB7"));
     EXPECT_EQ(hardware.device, QStringLiteral("/dev/ttyUSB7"));
