@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test drill bench fuzz sanitize package package-test format clean
+.PHONY: all deps configure build run test drill bench fuzz fuzz-campaign sanitize package package-test format clean
 
 all: build
 
@@ -39,10 +39,17 @@ bench: build
 sanitize: deps
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=RelWithDebInfo CMAKE_ARGS="-DTANDOR_SANITIZE=ON -DTANDOR_BUILD_BENCH=OFF"
 
-# libFuzzer targets (clang); FUZZ_SECONDS per target.
+# libFuzzer targets (clang); FUZZ_SECONDS per target, FUZZ_JOBS targets at once.
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 1
 fuzz: deps
-	scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+	FUZZ_JOBS=$(FUZZ_JOBS) scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+# A quarter of an hour per target: over ten million inputs for each of the two fast targets.
+# FUZZ_JOBS=2 runs two targets at once.
+fuzz-campaign: FUZZ_SECONDS = 900
+fuzz-campaign: deps
+	FUZZ_JOBS=$(FUZZ_JOBS) scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 package: build
 	cd $(BUILD) && cpack -G DEB

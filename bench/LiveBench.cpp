@@ -18,7 +18,9 @@
 #include "app/ApplicationIdentity.h"
 #include "core/PortPaths.h"
 #include "link/ComPort.h"
+#include "support/RecordingSeam.h"
 #include "ui/ClientArea.h"
+#include "ui/DesignedFonts.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TandorMain.h"
 
@@ -40,26 +42,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-// Nothing the window might show or sound during a run may block it; what it would have shown
-// is counted, and a run that showed anything is no valid run.
-class TCountingSeam : public TUserSeam
-{
-public:
-    void ShowMessage(QWidget *, TMessageKind, const QString &text) override
-    {
-        ++messages;
-        lastMessage = text;
-    }
-    bool AskYesNo(QWidget *, const QString &, const QPoint &) override { return false; }
-    QString GetOpenFileName(QWidget *, TFileDialogConfig &) override { return {}; }
-    QString GetSaveFileName(QWidget *, TFileDialogConfig &) override { return {}; }
-    void Beep() override {}
-    void SetCursor(TCursorKind) override {}
-
-    int messages = 0;
-    QString lastMessage;
-};
 
 int64_t MonotonicNs()
 {
@@ -151,7 +133,7 @@ private:
 };
 
 // The window, shown, connected to the simulator on port and done reading the parameters.
-std::unique_ptr<TMerrowMainForm> ConnectedWindow(TCountingSeam *seam, const QString &port)
+std::unique_ptr<TMerrowMainForm> ConnectedWindow(TRecordingSeam *seam, const QString &port)
 {
     auto form = std::make_unique<TMerrowMainForm>(seam);
     form->tmStartCheck->stop();
@@ -188,7 +170,7 @@ int Flood(double seconds)
     TSim sim(QStringLiteral("benchF"), {QStringLiteral("--flood")});
     if (!sim.Started())
         return Fail("tandor-sim did not start");
-    auto *seam = new TCountingSeam; // owned by the window
+    auto *seam = new TRecordingSeam; // owned by the window
     const auto form = ConnectedWindow(seam, QStringLiteral("benchF"));
     if (!form)
         return Fail("the window did not connect to the simulator");
@@ -230,7 +212,7 @@ int Flood(double seconds)
     RunLoopFor(seconds);
     const double wall = double(MonotonicNs() - t0) / 1e9;
     const double cpu = CpuSeconds() - cpu0;
-    if (seam->messages != 0 || !form->ComPort1->Active())
+    if (!seam->messages.empty() || !form->ComPort1->Active())
         return Fail("the window reported an error or lost the port during the flood");
     if (changes < int(seconds))
         return Fail("the status reports did not reach the window");
@@ -276,7 +258,7 @@ int Soak(double seconds)
     TSim sim(port, {QStringLiteral("--interval"), QStringLiteral("50")});
     if (!sim.Started())
         return Fail("tandor-sim did not start");
-    auto *seam = new TCountingSeam;
+    auto *seam = new TRecordingSeam;
     const auto form = ConnectedWindow(seam, port);
     if (!form)
         return Fail("the window did not connect to the simulator");
@@ -284,7 +266,7 @@ int Soak(double seconds)
     const long before = ResidentKb();
     RunLoopFor(seconds);
     const long after = ResidentKb();
-    if (seam->messages != 0 || form->fComState < csReqPrm1)
+    if (!seam->messages.empty() || form->fComState < csReqPrm1)
         return Fail("the window reported an error or lost the interface during the soak");
     std::printf("soak_rss_start_kb=%ld soak_rss_end_kb=%ld soak_growth_kb=%ld\n", before, after,
                 after - before);
@@ -298,6 +280,7 @@ int StartupChild(int argc, char **argv)
     int appArgc = argc > 0 ? 1 : 0;
     QApplication app(appArgc, argv);
     SetApplicationIdentity();
+    UseDesignedFonts();
 
     TMerrowMainForm mainForm;
     auto *aboutBox = new TAboutBox(&mainForm);

@@ -8,6 +8,7 @@
 //  - BM_WindowRepaint: a synchronous repaint of the window's client area as the receive path
 //    asks for it: the same, plus the controls repainting themselves over the picture.
 #include "BenchHome.h"
+#include "support/RecordingSeam.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -27,18 +28,6 @@
 #include <memory>
 
 namespace {
-
-// Nothing the window might show or sound during a run may block it.
-class TSilentSeam : public TUserSeam
-{
-public:
-    void ShowMessage(QWidget *, TMessageKind, const QString &) override {}
-    bool AskYesNo(QWidget *, const QString &, const QPoint &) override { return false; }
-    QString GetOpenFileName(QWidget *, TFileDialogConfig &) override { return {}; }
-    QString GetSaveFileName(QWidget *, TFileDialogConfig &) override { return {}; }
-    void Beep() override {}
-    void SetCursor(TCursorKind) override {}
-};
 
 void SetBusiestState(TMerrowMainForm &form)
 {
@@ -72,7 +61,7 @@ bool Settle(TMerrowMainForm &form, QSize expected)
 // A window in the busiest state at scale s, shown and settled; null if it does not settle.
 std::unique_ptr<TMerrowMainForm> BusyWindow(double s)
 {
-    auto form = std::make_unique<TMerrowMainForm>(new TSilentSeam);
+    auto form = std::make_unique<TMerrowMainForm>(new TRecordingSeam);
     for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
                       form->tmStartCheck})
         t->stop();

@@ -56,6 +56,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_APP_PACKAGE_NAME tandor-config)
 set(CPACK_DEBIAN_APP_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_APP_PACKAGE_SUGGESTS tandor-sim)
+# The faces the window was sized for: Wine's Tahoma and MS Sans Serif, Liberation Sans for
+# Arial (the program registers them from these packages' paths at start). The generated
+# library dependencies are added to this list.
+set(CPACK_DEBIAN_APP_PACKAGE_DEPENDS "fonts-wine, fonts-liberation2")
 set(CPACK_DEBIAN_SIM_PACKAGE_NAME tandor-sim)
 set(CPACK_DEBIAN_SIM_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_APP_DESCRIPTION

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: MIT
 // Fuzzes the settings-file reader: arbitrary bytes as the whole content of a settings file,
-// read by a manager set up as the main window sets up its own (the parameter table's names,
-// firmware 2.0). Whatever the bytes, reading either throws TError or gives values. When it
-// gave values without a message, saving what was read and reading the saved file back must
-// give the same sixteen values and the same firmware version, again without a message: the
-// program's own files always load as they were saved.
+// read from memory through the code that reads every file the program loads (the manager's
+// ReadSettingsFromBytes, which ReadSettingsfromFile calls with the file's bytes), by a manager
+// set up as the main window sets up its own (the parameter table's names, firmware 2.0) and
+// kept, like the window's, from one input to the next.
+// Whatever the bytes, reading either throws TError or gives values. When it gave values without
+// a message, saving what was read and reading the saved text back must give the same sixteen
+// values and the same firmware version, again without a message, and saving that again must
+// give the same bytes: the program's own files always load as they were saved.
 //
 //   fuzz_settings_file --write-seeds=DIR   writes settings files as the program writes them
 #include "FuzzSupport.h"
 
 #include "core/Errors.h"
 #include "core/SettingsTable.h"
+#include "storage/JsonWriter.h"
 #include "storage/SettingsFileMngr.h"
 
 #include <QDir>
@@ -25,9 +29,8 @@
 
 namespace {
 
-QTemporaryDir *gWork = nullptr;
-QString gInput;
-QString gSaved;
+// Names the input in the manager's messages; no file of that name is ever made.
+const QString kInputName = QStringLiteral("input.tconf");
 
 TSettingsData DefaultTable()
 {
@@ -39,12 +42,13 @@ TSettingsData DefaultTable()
 // A manager as the main window makes one: the table it starts with, no message box.
 std::unique_ptr<TSettingsFileMngr> MakeManager(int *messages, QString *lastMessage)
 {
+    static const TSettingsData defaults = DefaultTable();
     auto manager = std::make_unique<TSettingsFileMngr>();
     manager->ShowMessage = [messages, lastMessage](const QString &text) {
         ++*messages;
         *lastMessage = text;
     };
-    manager->UpdateSettings(DefaultTable(), 2, 0);
+    manager->UpdateSettings(defaults, 2, 0);
     return manager;
 }
 
@@ -112,6 +116,25 @@ void WriteSeeds(const QString &folder)
     }
 }
 
+// The window keeps one manager for the whole session and reads every file through it; so do
+// these two, so that what one input leaves in a manager (the document, the firmware version
+// of a file that named none) is where the next begins.
+struct TManager
+{
+    int messages = 0;
+    QString lastMessage;
+    std::unique_ptr<TSettingsFileMngr> manager;
+};
+TManager *gFirst = nullptr;
+TManager *gSecond = nullptr;
+
+TManager *NewManager()
+{
+    auto *m = new TManager;
+    m->manager = MakeManager(&m->messages, &m->lastMessage);
+    return m;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -123,51 +146,44 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     }
     UsePrivateHome();
     QuietQtMessages();
-    gWork = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/tandor-fuzz-files-XXXXXX"));
-    if (!gWork->isValid()) {
-        std::fprintf(stderr, "cannot make a work folder\n");
-        std::exit(2);
-    }
-    gInput = gWork->filePath(QStringLiteral("input.tconf"));
-    gSaved = gWork->filePath(QStringLiteral("saved.tconf"));
+    gFirst = NewManager();
+    gSecond = NewManager();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    {
-        QFile file(gInput);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
-            FuzzFail(__FILE__, __LINE__, QStringLiteral("cannot write the input file"));
-    }
-
-    int messages = 0;
-    QString lastMessage;
-    auto first = MakeManager(&messages, &lastMessage);
+    TSettingsFileMngr *first = gFirst->manager.get();
+    int &messages = gFirst->messages;
+    messages = 0;
     try {
-        first->ReadSettingsfromFile(gInput);
+        first->ReadSettingsFromBytes(
+            QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)),
+            kInputName);
     } catch (const TError &) {
         // Too deeply nested: reported to the user by the caller, nothing more to check.
         return 0;
     }
     if (messages != 0)
         return 0; // a value that is no integer, or a null: the user was told
+    if (first->Document().Pairs().empty())
+        return 0; // nothing read: saving gives the manager's own pairs, round-tripped already
 
+    // What SaveSettingsToFile writes, after the window handed the values back.
     TSettingsData read;
     for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
         read[i] = first->GetSetting(i);
     first->UpdateSettings(read, first->GetMajor(), first->GetMinor());
-    first->SaveSettingsToFile(gSaved);
-    FUZZ_CHECK(messages == 0, lastMessage);
+    const QByteArray saved = WriteSettingsJson(first->Document());
 
-    auto second = MakeManager(&messages, &lastMessage);
+    TSettingsFileMngr *second = gSecond->manager.get();
+    gSecond->messages = 0;
     try {
-        second->ReadSettingsfromFile(gSaved);
+        second->ReadSettingsFromBytes(saved, kInputName);
     } catch (const TError &e) {
         FuzzFail(__FILE__, __LINE__, QStringLiteral("saved file unreadable: ") + e.Message());
     }
-    FUZZ_CHECK(messages == 0, lastMessage);
+    FUZZ_CHECK(gSecond->messages == 0, gSecond->lastMessage);
     for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
         FUZZ_CHECK(second->GetSetting(i).value == read[i].value,
                    QStringLiteral("parameter %1: %2 saved, %3 read back")
@@ -180,5 +196,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                    .arg(first->GetMinor())
                    .arg(second->GetMajor())
                    .arg(second->GetMinor()));
+
+    TSettingsData again;
+    for (int i = TSettingsData::First; i <= TSettingsData::Last; ++i)
+        again[i] = second->GetSetting(i);
+    second->UpdateSettings(again, second->GetMajor(), second->GetMinor());
+    const QByteArray resaved = WriteSettingsJson(second->Document());
+    FUZZ_CHECK(resaved == saved, QStringLiteral("saved %1 bytes, saved again %2 bytes differing")
+                                     .arg(saved.size())
+                                     .arg(resaved.size()));
     return 0;
 }

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What both fuzz targets share: a private home for everything the program would write, quiet
-// Qt logging, a user seam that never blocks, invariant checks that end the run as a finding,
-// and the --write-seeds mode that writes the files the program itself produces as seeds.
+// Qt logging, invariant checks that end the run as a finding, and the --write-seeds mode that
+// writes the files the program itself produces as seeds.
 #pragma once
-
-#include "ui/UserSeam.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,24 +31,3 @@ void WriteSeed(const QString &folder, const QString &name, const QByteArray &byt
         if (!(cond))                                                                               \
             FuzzFail(__FILE__, __LINE__, QStringLiteral(#cond ": ") + (what));                     \
     } while (false)
-
-// Never blocks and keeps nothing: questions answer No, dialogs cancel. It counts the messages
-// it was asked to show, and remembers the last one, so a target can tell whether a run
-// reported an error.
-class TSilentSeam : public TUserSeam
-{
-public:
-    void ShowMessage(QWidget *, TMessageKind, const QString &text) override
-    {
-        ++messages;
-        lastMessage = text;
-    }
-    bool AskYesNo(QWidget *, const QString &, const QPoint &) override { return false; }
-    QString GetOpenFileName(QWidget *, TFileDialogConfig &) override { return {}; }
-    QString GetSaveFileName(QWidget *, TFileDialogConfig &) override { return {}; }
-    void Beep() override {}
-    void SetCursor(TCursorKind) override {}
-
-    uint64_t messages = 0;
-    QString lastMessage;
-};

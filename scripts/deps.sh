@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth
+    fonts-wine fonts-liberation2
     dpkg-dev file desktop-file-utils appstream
 )
 

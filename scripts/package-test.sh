@@ -18,7 +18,7 @@ version=$(dpkg-deb -f "$app_deb" Version)
 project_version=$(sed -n 's/^project(tandor-config VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$version" = "$project_version" ] || fail "package version $version, project version $project_version"
 depends=$(dpkg-deb -f "$app_deb" Depends)
-for lib in libqt6widgets6 libqt6serialport6 libudev1 libc6; do
+for lib in libqt6widgets6 libqt6serialport6 libudev1 libc6 fonts-wine fonts-liberation2; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 

@@ -3,6 +3,7 @@
 // loop. The program takes no arguments and reads no settings of its own from the command line.
 #include "app/ApplicationIdentity.h"
 #include "app/SignalClose.h"
+#include "ui/DesignedFonts.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TandorMain.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     int appArgc = argc > 0 ? 1 : 0;
     QApplication app(appArgc, argv);
     SetApplicationIdentity();
+    // Before any window exists: the controls were sized for these faces' metrics.
+    UseDesignedFonts();
 
     // Building the window starts its timers and runs its creation handler; the ticks are
     // handled once the loop below runs.

@@ -2,7 +2,7 @@
 #include "cli/SetChecks.h"
 
 #include "core/FirmwareRules.h"
-#include "ui/ValueMappings.h"
+#include "core/ValueMappings.h"
 
 #include <string>
 

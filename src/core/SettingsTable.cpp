@@ -45,7 +45,6 @@ void InitSettingsTable(TSettingsData &data, const std::function<tProc(int index)
         rec.value = 0;
         rec.Minval = 0;
         rec.Maxval = def.maxval;
-        rec.FromVerNr = 0;
         rec.Setter = setterFor ? setterFor(i) : tProc{};
     }
 }

@@ -18,7 +18,6 @@ struct TSettingsRec
     int32_t value = 0;
     int32_t Minval = 0;
     int32_t Maxval = 0;
-    int32_t FromVerNr = 0;
     tProc Setter;
 };
 
@@ -71,7 +70,6 @@ struct TSettingsDef
 };
 extern const std::array<TSettingsDef, TSettingsData::Count> kSettingsDefs;
 
-// Fills entries 1..16: name, value 0, Minval 0, Maxval, FromVerNr 0, and the setter that
 // setterFor returns for the index.
 void InitSettingsTable(TSettingsData &data, const std::function<tProc(int index)> &setterFor);
 

@@ -243,7 +243,12 @@ void TSettingsFileMngr::ReadSettingsfromFile(const QString &FileName)
         return;
     }
 
-    const QByteArray text = FileTextToUtf8(ReadWholeFile(FileName, info));
+    ReadSettingsFromBytes(ReadWholeFile(FileName, info), FileName);
+}
+
+void TSettingsFileMngr::ReadSettingsFromBytes(const QByteArray &bytes, const QString &FileName)
+{
+    const QByteArray text = FileTextToUtf8(bytes);
     TJsonReadResult read =
         ReadJsonObject(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     // A syntax error is not looked at: the pairs before it are the file's content.

@@ -11,6 +11,7 @@
 #include "core/SettingsTable.h"
 #include "storage/JsonDocument.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -39,6 +40,11 @@ public:
     // Throws TError when the file exists but cannot be opened or read (nothing changes), and
     // when it nests deeper than the parser allows (the pairs read before stay in the document).
     void ReadSettingsfromFile(const QString &FileName);
+    // What ReadSettingsfromFile does with the bytes of a file it has read: decodes them, reads
+    // the document, the values of the table copy and the firmware version. FileName only names
+    // the file in messages; nothing is opened or written. Throws TError on nesting that is too
+    // deep, as ReadSettingsfromFile does.
+    void ReadSettingsFromBytes(const QByteArray &bytes, const QString &FileName);
     TSettingsRec GetSetting(int ix) const;
     int32_t GetMajor() const { return fFirmwareMajor; }
     int32_t GetMinor() const { return fFirmwareMinor; }

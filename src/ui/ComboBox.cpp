@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QStringList>
+#include <QStyle>
 
 TComboBox::TComboBox(bool editable, QWidget *parent) : QComboBox(parent)
 {
@@ -62,6 +63,20 @@ void TComboBox::SetSorted(bool sorted)
         setCurrentIndex(-1);
         if (isEditable())
             setEditText(text);
+    }
+}
+
+void TComboBox::SetFlat(bool flat)
+{
+    setFrame(!flat);
+    // A flat list draws no frame, yet the style still keeps a frame's width free at the left
+    // of its text field and the field a 2-px margin of its own inside that. The flat prompt
+    // lists of the window were sized without the frame: their text takes that room back, so
+    // "Select Com-type" shows whole instead of scrolling its first letter away.
+    if (QLineEdit *edit = lineEdit()) {
+        const int frameWidth =
+            flat ? style()->pixelMetric(QStyle::PM_ComboBoxFrameWidth, nullptr, this) : 0;
+        edit->setTextMargins(-frameWidth, 0, 0, 0);
     }
 }
 

@@ -40,6 +40,8 @@ public:
     void SetItemIndex(int index);
     // Empties the list, its selection and its text.
     void ClearItems();
+    // A flat list is drawn without a frame, and its text uses the frame's room.
+    void SetFlat(bool flat);
 
     void showPopup() override;
 

@@ -9,14 +9,115 @@
 #include "ui/TandorMain.h"
 
 #include "core/FirmwareRules.h"
-
+#include "core/ValueMappings.h"
 #include "ui/ComboBox.h"
 #include "ui/TrackBar.h"
-#include "ui/ValueMappings.h"
 
 #include <QLabel>
 
 namespace {
+
+using F = TMerrowMainForm;
+
+// What kind of control shows a parameter: how its position (or list item) and the value
+// relate, and what its label shows.
+enum class TControlKind
+{
+    RadioType,   // list item = value; the PEI label shows with the PEI radio types
+    Gain,        // slider position = value; label "Gain= ..dB"
+    DetGain,     // slider position = value; label the bare number
+    DetLevel,    // logarithmic vertical slider; no label
+    PttOnDelay,  // slider in tens of milliseconds; label "PTT On filter\rdelay=.."
+    PttOffDelay, // slider in tens of milliseconds; label "PTT Off hold\rdelay=.."
+    ComType,     // list item = value; firmware 1.0 fixes RS232
+    Baud,        // list item = rate in the baud list; firmware 1.0 fixes 38400
+};
+
+// One row per parameter, in index order: its control, label and live re-send flag. A slider
+// with a live flag stores its value while the thumb moves and the refresh timer re-sends it;
+// the others send only when the gesture ends.
+struct TParamRow
+{
+    int index;
+    TControlKind kind;
+    TComboBox *F::*list;
+    TTrackBar *F::*slider;
+    QLabel *F::*label;
+    bool F::*live;
+};
+
+using K = TControlKind;
+const TParamRow kParams[TSettingsData::Count] = {
+    {Param::RaAtype, K::RadioType, &F::cmb_RaAtype, nullptr, &F::lbPeiA, nullptr},
+    {Param::RaBtype, K::RadioType, &F::cmb_RaBtype, nullptr, &F::lbPeiB, nullptr},
+    {Param::GainA, K::Gain, nullptr, &F::tbGainA, &F::lbGainA, nullptr},
+    {Param::GainB, K::Gain, nullptr, &F::tbGainB, &F::lbGainB, nullptr},
+    {Param::LevelDetGainA, K::DetGain, nullptr, &F::tbLevelDetGainA, &F::lbDetGainA,
+     &F::fchangingLevelDetGainA},
+    {Param::LevelDetGainB, K::DetGain, nullptr, &F::tbLevelDetGainB, &F::lbDetGainB,
+     &F::fchangingLevelDetGainB},
+    {Param::DetLevelA, K::DetLevel, nullptr, &F::tbDetLevelA, nullptr, &F::fchangingDetLevelA},
+    {Param::DetLevelB, K::DetLevel, nullptr, &F::tbDetLevelB, nullptr, &F::fchangingDetLevelB},
+    {Param::PTTOnDelayA, K::PttOnDelay, nullptr, &F::tbPTTonDelayA, &F::lbPTTonDelayA,
+     &F::fchangingPTTonDelayA},
+    {Param::PTTOnDelayB, K::PttOnDelay, nullptr, &F::tbPTTonDelayB, &F::lbPTTonDelayB,
+     &F::fchangingPTTonDelayB},
+    {Param::PTTOffDelayA, K::PttOffDelay, nullptr, &F::tbPTToffDelayA, &F::lbPTToffDelayA,
+     &F::fchangingPTToffDelayA},
+    {Param::PTTOffDelayB, K::PttOffDelay, nullptr, &F::tbPTToffDelayB, &F::lbPTToffDelayB,
+     &F::fchangingPTToffDelayB},
+    {Param::ComType_A, K::ComType, &F::cmb_ComType_A, nullptr, nullptr, nullptr},
+    {Param::ComType_B, K::ComType, &F::cmb_ComType_B, nullptr, nullptr, nullptr},
+    {Param::Baud_A, K::Baud, &F::cmb_Baud_A, nullptr, nullptr, nullptr},
+    {Param::Baud_B, K::Baud, &F::cmb_Baud_B, nullptr, nullptr, nullptr},
+};
+
+const TParamRow &Row(int index)
+{
+    return kParams[index - TSettingsData::First];
+}
+
+int32_t ValueFromPosition(TControlKind kind, int position)
+{
+    switch (kind) {
+    case K::DetLevel:
+        return DetLevelFromPosition(position);
+    case K::PttOnDelay:
+    case K::PttOffDelay:
+        return DelayFromPosition(position);
+    default:
+        return position;
+    }
+}
+
+int PositionFromValue(TControlKind kind, int32_t value)
+{
+    switch (kind) {
+    case K::DetLevel:
+        return DetLevelToPosition(value);
+    case K::PttOnDelay:
+    case K::PttOffDelay:
+        return DelayToPosition(value);
+    default:
+        return value;
+    }
+}
+
+QString LabelText(TControlKind kind, int32_t value)
+{
+    switch (kind) {
+    case K::Gain:
+        return GainLabelText(value);
+    case K::DetGain:
+        return DetGainLabelText(value);
+    case K::PttOnDelay:
+        return PttOnDelayText(value);
+    case K::PttOffDelay:
+        return PttOffDelayText(value);
+    default:
+        return {};
+    }
+}
 
 // The first step of every setter: val becomes the entry's value only within its range.
 void StoreInRange(TSettingsData &data, int32_t val, int32_t Nr)
@@ -30,75 +131,68 @@ void StoreInRange(TSettingsData &data, int32_t val, int32_t Nr)
 
 // ---- drop-down lists ----------------------------------------------------------------------
 
+void TMerrowMainForm::ListChange(int index)
+{
+    const TParamRow &row = Row(index);
+    TComboBox *list = this->*row.list;
+    TSettingsRec &entry = SettingsData[index];
+    switch (row.kind) {
+    case K::RadioType:
+        if (list->ItemIndex() > entry.Maxval)
+            list->SetItemIndex(entry.Maxval);
+        entry.value = list->ItemIndex();
+        (this->*row.label)->setVisible(IsPeiRadioType(entry.value));
+        break;
+    case K::ComType:
+        // Firmware 1.0 talks RS232 only.
+        if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
+            list->ItemIndex() != Firmware::kFixedComTypePosition)
+            list->SetItemIndex(Firmware::kFixedComTypePosition);
+        // Typed text that names no item gives -1, which goes to the interface as it is.
+        entry.value = list->ItemIndex();
+        break;
+    case K::Baud:
+        // Firmware 1.0 talks 38400 baud only.
+        if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
+            list->ItemIndex() != Firmware::kFixedBaudPosition)
+            list->SetItemIndex(Firmware::kFixedBaudPosition);
+        // "Invalid", or text that is no rate, keeps the stored rate; it is sent again all the
+        // same.
+        if (const auto rate = BaudValueForPosition(list->ItemIndex()))
+            entry.value = *rate;
+        break;
+    default:
+        return;
+    }
+    SendParam(index);
+    // The diagram shows the new radio type's or com type's blocks at once.
+    if (row.kind != K::Baud)
+        RepaintNow();
+}
+
 void TMerrowMainForm::cmb_RaAtypeChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("RaAtype"));
-    if (cmb_RaAtype->ItemIndex() > SettingsData[Nr].Maxval)
-        cmb_RaAtype->SetItemIndex(SettingsData[Nr].Maxval);
-    SettingsData[Nr].value = cmb_RaAtype->ItemIndex();
-    lbPeiA->setVisible(IsPeiRadioType(SettingsData[Nr].value));
-    SendParam(Nr);
-    // The diagram shows the new type's controls at once.
-    RepaintNow();
+    ListChange(Param::RaAtype);
 }
-
 void TMerrowMainForm::cmb_RaBtypeChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("RaBtype"));
-    if (cmb_RaBtype->ItemIndex() > SettingsData[Nr].Maxval)
-        cmb_RaBtype->SetItemIndex(SettingsData[Nr].Maxval);
-    SettingsData[Nr].value = cmb_RaBtype->ItemIndex();
-    lbPeiB->setVisible(IsPeiRadioType(SettingsData[Nr].value));
-    SendParam(Nr);
-    RepaintNow();
+    ListChange(Param::RaBtype);
 }
-
 void TMerrowMainForm::cmb_ComType_AChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("ComType_A"));
-    // Firmware 1.0 talks RS232 only.
-    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
-        cmb_ComType_A->ItemIndex() != Firmware::kFixedComTypePosition)
-        cmb_ComType_A->SetItemIndex(Firmware::kFixedComTypePosition);
-    // Typed text that names no item gives -1, which goes to the interface as it is.
-    SettingsData[Nr].value = cmb_ComType_A->ItemIndex();
-    SendParam(Nr);
-    RepaintNow();
+    ListChange(Param::ComType_A);
 }
-
 void TMerrowMainForm::cmb_ComType_BChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("ComType_B"));
-    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
-        cmb_ComType_B->ItemIndex() != Firmware::kFixedComTypePosition)
-        cmb_ComType_B->SetItemIndex(Firmware::kFixedComTypePosition);
-    SettingsData[Nr].value = cmb_ComType_B->ItemIndex();
-    SendParam(Nr);
-    RepaintNow();
+    ListChange(Param::ComType_B);
 }
-
 void TMerrowMainForm::cmb_Baud_AChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("Baud_A"));
-    // Firmware 1.0 talks 38400 baud only.
-    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
-        cmb_Baud_A->ItemIndex() != Firmware::kFixedBaudPosition)
-        cmb_Baud_A->SetItemIndex(Firmware::kFixedBaudPosition);
-    // "Invalid", or text that is no rate, keeps the stored rate; it is sent again all the same.
-    if (const auto rate = BaudValueForPosition(cmb_Baud_A->ItemIndex()))
-        SettingsData[Nr].value = *rate;
-    SendParam(Nr);
+    ListChange(Param::Baud_A);
 }
-
 void TMerrowMainForm::cmb_Baud_BChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("Baud_B"));
-    if (Firmware::FixesComTypeAndBaud(fVersionMain, fVersionMinor) &&
-        cmb_Baud_B->ItemIndex() != Firmware::kFixedBaudPosition)
-        cmb_Baud_B->SetItemIndex(Firmware::kFixedBaudPosition);
-    if (const auto rate = BaudValueForPosition(cmb_Baud_B->ItemIndex()))
-        SettingsData[Nr].value = *rate;
-    SendParam(Nr);
+    ListChange(Param::Baud_B);
 }
 
 // ---- sliders ------------------------------------------------------------------------------
@@ -108,183 +202,120 @@ void TMerrowMainForm::cmb_Baud_BChange()
 // drag. Their OnChanging reads the slider's position, which is still the previous one during
 // the notification, so the stored value trails the thumb by one step until OnChange.
 
+void TMerrowMainForm::SliderChanging(int index, int NewPos)
+{
+    const TParamRow &row = Row(index);
+    if (!row.live) {
+        (this->*row.label)->setText(LabelText(row.kind, NewPos));
+        return;
+    }
+    TSettingsRec &entry = SettingsData[index];
+    entry.value = ValueFromPosition(row.kind, (this->*row.slider)->Position());
+    this->*row.live = true;
+    if (row.label)
+        (this->*row.label)->setText(LabelText(row.kind, entry.value));
+}
+
+void TMerrowMainForm::SliderChange(int index)
+{
+    const TParamRow &row = Row(index);
+    if (row.live)
+        this->*row.live = false;
+    TSettingsRec &entry = SettingsData[index];
+    entry.value = ValueFromPosition(row.kind, (this->*row.slider)->Position());
+    if (row.live && row.label)
+        (this->*row.label)->setText(LabelText(row.kind, entry.value));
+    SendParam(index);
+}
+
 void TMerrowMainForm::tbGainAChanging(int NewPos, bool &)
 {
-    lbGainA->setText(GainLabelText(NewPos));
+    SliderChanging(Param::GainA, NewPos);
 }
-
 void TMerrowMainForm::tbGainAChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("GainA"));
-    SettingsData[Nr].value = tbGainA->Position();
-    SendParam(Nr);
+    SliderChange(Param::GainA);
 }
-
 void TMerrowMainForm::tbGainBChanging(int NewPos, bool &)
 {
-    lbGainB->setText(GainLabelText(NewPos));
+    SliderChanging(Param::GainB, NewPos);
 }
-
 void TMerrowMainForm::tbGainBChange()
 {
-    const int Nr = FindSettingIndex(QStringLiteral("GainB"));
-    SettingsData[Nr].value = tbGainB->Position();
-    SendParam(Nr);
+    SliderChange(Param::GainB);
 }
-
-void TMerrowMainForm::tbLevelDetGainAChanging(int, bool &)
+void TMerrowMainForm::tbLevelDetGainAChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("LevelDetGainA"));
-    SettingsData[Nr].value = tbLevelDetGainA->Position();
-    fchangingLevelDetGainA = true;
-    lbDetGainA->setText(DetGainLabelText(GetSettingValue(QStringLiteral("LevelDetGainA"))));
+    SliderChanging(Param::LevelDetGainA, NewPos);
 }
-
 void TMerrowMainForm::tbLevelDetGainAChange()
 {
-    fchangingLevelDetGainA = false;
-    const int Nr = FindSettingIndex(QStringLiteral("LevelDetGainA"));
-    SettingsData[Nr].value = tbLevelDetGainA->Position();
-    lbDetGainA->setText(DetGainLabelText(GetSettingValue(QStringLiteral("LevelDetGainA"))));
-    SendParam(Nr);
+    SliderChange(Param::LevelDetGainA);
 }
-
-void TMerrowMainForm::tbLevelDetGainBChanging(int, bool &)
+void TMerrowMainForm::tbLevelDetGainBChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("LevelDetGainB"));
-    SettingsData[Nr].value = tbLevelDetGainB->Position();
-    fchangingLevelDetGainB = true;
-    lbDetGainB->setText(DetGainLabelText(GetSettingValue(QStringLiteral("LevelDetGainB"))));
+    SliderChanging(Param::LevelDetGainB, NewPos);
 }
-
 void TMerrowMainForm::tbLevelDetGainBChange()
 {
-    fchangingLevelDetGainB = false;
-    const int Nr = FindSettingIndex(QStringLiteral("LevelDetGainB"));
-    SettingsData[Nr].value = tbLevelDetGainB->Position();
-    lbDetGainB->setText(DetGainLabelText(GetSettingValue(QStringLiteral("LevelDetGainB"))));
-    SendParam(Nr);
+    SliderChange(Param::LevelDetGainB);
 }
-
-void TMerrowMainForm::tbDetLevelAChanging(int, bool &)
+void TMerrowMainForm::tbDetLevelAChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("DetLevelA"));
-    SettingsData[Nr].value = DetLevelFromPosition(tbDetLevelA->Position());
-    fchangingDetLevelA = true;
+    SliderChanging(Param::DetLevelA, NewPos);
 }
-
 void TMerrowMainForm::tbDetLevelAChange()
 {
-    fchangingDetLevelA = false;
-    const int Nr = FindSettingIndex(QStringLiteral("DetLevelA"));
-    SettingsData[Nr].value = DetLevelFromPosition(tbDetLevelA->Position());
-    SendParam(Nr);
+    SliderChange(Param::DetLevelA);
 }
-
-void TMerrowMainForm::tbDetLevelBChanging(int, bool &)
+void TMerrowMainForm::tbDetLevelBChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("DetLevelB"));
-    SettingsData[Nr].value = DetLevelFromPosition(tbDetLevelB->Position());
-    fchangingDetLevelB = true;
+    SliderChanging(Param::DetLevelB, NewPos);
 }
-
 void TMerrowMainForm::tbDetLevelBChange()
 {
-    fchangingDetLevelB = false;
-    const int Nr = FindSettingIndex(QStringLiteral("DetLevelB"));
-    SettingsData[Nr].value = DetLevelFromPosition(tbDetLevelB->Position());
-    SendParam(Nr);
+    SliderChange(Param::DetLevelB);
 }
-
-void TMerrowMainForm::tbPTTonDelayAChanging(int, bool &)
+void TMerrowMainForm::tbPTTonDelayAChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOnDelayA"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTTonDelayA->Position());
-    fchangingPTTonDelayA = true;
-    ShowPTTOnDelay(lbPTTonDelayA, SettingsData[Nr].value);
+    SliderChanging(Param::PTTOnDelayA, NewPos);
 }
-
 void TMerrowMainForm::tbPTTonDelayAChange()
 {
-    fchangingPTTonDelayA = false;
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOnDelayA"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTTonDelayA->Position());
-    ShowPTTOnDelay(lbPTTonDelayA, SettingsData[Nr].value);
-    SendParam(Nr);
+    SliderChange(Param::PTTOnDelayA);
 }
-
-void TMerrowMainForm::tbPTTonDelayBChanging(int, bool &)
+void TMerrowMainForm::tbPTTonDelayBChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOnDelayB"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTTonDelayB->Position());
-    fchangingPTTonDelayB = true;
-    ShowPTTOnDelay(lbPTTonDelayB, SettingsData[Nr].value);
+    SliderChanging(Param::PTTOnDelayB, NewPos);
 }
-
 void TMerrowMainForm::tbPTTonDelayBChange()
 {
-    fchangingPTTonDelayB = false;
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOnDelayB"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTTonDelayB->Position());
-    ShowPTTOnDelay(lbPTTonDelayB, SettingsData[Nr].value);
-    SendParam(Nr);
+    SliderChange(Param::PTTOnDelayB);
 }
-
-void TMerrowMainForm::tbPTToffDelayAChanging(int, bool &)
+void TMerrowMainForm::tbPTToffDelayAChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOffDelayA"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTToffDelayA->Position());
-    fchangingPTToffDelayA = true;
-    ShowPTTOffDelay(lbPTToffDelayA, SettingsData[Nr].value);
+    SliderChanging(Param::PTTOffDelayA, NewPos);
 }
-
 void TMerrowMainForm::tbPTToffDelayAChange()
 {
-    fchangingPTToffDelayA = false;
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOffDelayA"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTToffDelayA->Position());
-    ShowPTTOffDelay(lbPTToffDelayA, SettingsData[Nr].value);
-    SendParam(Nr);
+    SliderChange(Param::PTTOffDelayA);
 }
-
-void TMerrowMainForm::tbPTToffDelayBChanging(int, bool &)
+void TMerrowMainForm::tbPTToffDelayBChanging(int NewPos, bool &)
 {
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOffDelayB"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTToffDelayB->Position());
-    fchangingPTToffDelayB = true;
-    ShowPTTOffDelay(lbPTToffDelayB, SettingsData[Nr].value);
+    SliderChanging(Param::PTTOffDelayB, NewPos);
 }
-
 void TMerrowMainForm::tbPTToffDelayBChange()
 {
-    fchangingPTToffDelayB = false;
-    const int Nr = FindSettingIndex(QStringLiteral("PTTOffDelayB"));
-    SettingsData[Nr].value = DelayFromPosition(tbPTToffDelayB->Position());
-    ShowPTTOffDelay(lbPTToffDelayB, SettingsData[Nr].value);
-    SendParam(Nr);
+    SliderChange(Param::PTTOffDelayB);
 }
 
 void TMerrowMainForm::tmRefreshDetectSettingTimer()
 {
     // A held thumb keeps the interface receiving its value ten times a second, changed or
     // not; only the slider's OnChange ends it.
-    const struct
-    {
-        bool TMerrowMainForm::*flag;
-        const char *name;
-    } kLive[] = {
-        {&TMerrowMainForm::fchangingLevelDetGainA, "LevelDetGainA"},
-        {&TMerrowMainForm::fchangingLevelDetGainB, "LevelDetGainB"},
-        {&TMerrowMainForm::fchangingDetLevelA, "DetLevelA"},
-        {&TMerrowMainForm::fchangingDetLevelB, "DetLevelB"},
-        {&TMerrowMainForm::fchangingPTTonDelayA, "PTTOnDelayA"},
-        {&TMerrowMainForm::fchangingPTTonDelayB, "PTTOnDelayB"},
-        {&TMerrowMainForm::fchangingPTToffDelayA, "PTTOffDelayA"},
-        {&TMerrowMainForm::fchangingPTToffDelayB, "PTTOffDelayB"},
-    };
-    for (const auto &live : kLive) {
-        if (this->*live.flag) {
-            SendParam(FindSettingIndex(QString::fromLatin1(live.name)));
+    for (const TParamRow &row : kParams) {
+        if (row.live && this->*row.live) {
+            SendParam(row.index);
             RepaintNow();
         }
     }
@@ -292,124 +323,93 @@ void TMerrowMainForm::tmRefreshDetectSettingTimer()
 
 // ---- setters ------------------------------------------------------------------------------
 
+void TMerrowMainForm::SetParameter(int index, int32_t val, int32_t Nr)
+{
+    const TParamRow &row = Row(index);
+    StoreInRange(SettingsData, val, Nr);
+    const int32_t value = SettingsData[Nr].value;
+    switch (row.kind) {
+    case K::RadioType:
+        (this->*row.list)->SetItemIndex(value);
+        (this->*row.label)->setVisible(IsPeiRadioType(value));
+        RequestRepaint();
+        return;
+    case K::ComType:
+        (this->*row.list)->SetItemIndex(value);
+        return;
+    case K::Baud:
+        (this->*row.list)->SetItemIndex(BaudPositionForValue(value));
+        return;
+    default:
+        (this->*row.slider)->SetPosition(PositionFromValue(row.kind, value));
+        // The detector-gain label shows the value that came in, also one that was refused.
+        if (row.label)
+            (this->*row.label)->setText(LabelText(row.kind, row.kind == K::DetGain ? val : value));
+        return;
+    }
+}
+
 void TMerrowMainForm::SetRaAtype(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    const int32_t type = SettingsData[Nr].value;
-    cmb_RaAtype->SetItemIndex(type);
-    lbPeiA->setVisible(IsPeiRadioType(type));
-    RequestRepaint();
+    SetParameter(Param::RaAtype, val, Nr);
 }
-
 void TMerrowMainForm::SetRaBtype(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    const int32_t type = SettingsData[Nr].value;
-    cmb_RaBtype->SetItemIndex(type);
-    lbPeiB->setVisible(IsPeiRadioType(type));
-    RequestRepaint();
+    SetParameter(Param::RaBtype, val, Nr);
 }
-
 void TMerrowMainForm::SetGainA(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbGainA->SetPosition(SettingsData[Nr].value);
-    lbGainA->setText(GainLabelText(SettingsData[Nr].value));
+    SetParameter(Param::GainA, val, Nr);
 }
-
 void TMerrowMainForm::SetGainB(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbGainB->SetPosition(SettingsData[Nr].value);
-    lbGainB->setText(GainLabelText(SettingsData[Nr].value));
+    SetParameter(Param::GainB, val, Nr);
 }
-
-// The detector-gain label shows the value that came in, also one that was refused.
 void TMerrowMainForm::SetLevelDetGainA(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbLevelDetGainA->SetPosition(SettingsData[Nr].value);
-    lbDetGainA->setText(DetGainLabelText(val));
+    SetParameter(Param::LevelDetGainA, val, Nr);
 }
-
 void TMerrowMainForm::SetLevelDetGainB(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbLevelDetGainB->SetPosition(SettingsData[Nr].value);
-    lbDetGainB->setText(DetGainLabelText(val));
+    SetParameter(Param::LevelDetGainB, val, Nr);
 }
-
 void TMerrowMainForm::SetDetLevelA(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbDetLevelA->SetPosition(DetLevelToPosition(SettingsData[Nr].value));
+    SetParameter(Param::DetLevelA, val, Nr);
 }
-
 void TMerrowMainForm::SetDetLevelB(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbDetLevelB->SetPosition(DetLevelToPosition(SettingsData[Nr].value));
+    SetParameter(Param::DetLevelB, val, Nr);
 }
-
 void TMerrowMainForm::SetPTTOnDelayA(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbPTTonDelayA->SetPosition(DelayToPosition(SettingsData[Nr].value));
-    ShowPTTOnDelay(lbPTTonDelayA, SettingsData[Nr].value);
+    SetParameter(Param::PTTOnDelayA, val, Nr);
 }
-
 void TMerrowMainForm::SetPTTOnDelayB(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbPTTonDelayB->SetPosition(DelayToPosition(SettingsData[Nr].value));
-    ShowPTTOnDelay(lbPTTonDelayB, SettingsData[Nr].value);
+    SetParameter(Param::PTTOnDelayB, val, Nr);
 }
-
 void TMerrowMainForm::SetPTTOffDelayA(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbPTToffDelayA->SetPosition(DelayToPosition(SettingsData[Nr].value));
-    ShowPTTOffDelay(lbPTToffDelayA, SettingsData[Nr].value);
+    SetParameter(Param::PTTOffDelayA, val, Nr);
 }
-
 void TMerrowMainForm::SetPTTOffDelayB(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    tbPTToffDelayB->SetPosition(DelayToPosition(SettingsData[Nr].value));
-    ShowPTTOffDelay(lbPTToffDelayB, SettingsData[Nr].value);
+    SetParameter(Param::PTTOffDelayB, val, Nr);
 }
-
 void TMerrowMainForm::SetComType_A(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    cmb_ComType_A->SetItemIndex(SettingsData[Nr].value);
+    SetParameter(Param::ComType_A, val, Nr);
 }
-
 void TMerrowMainForm::SetComType_B(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    cmb_ComType_B->SetItemIndex(SettingsData[Nr].value);
+    SetParameter(Param::ComType_B, val, Nr);
 }
-
 void TMerrowMainForm::SetBaud_A(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    cmb_Baud_A->SetItemIndex(BaudPositionForValue(SettingsData[Nr].value));
+    SetParameter(Param::Baud_A, val, Nr);
 }
-
 void TMerrowMainForm::SetBaud_B(int32_t val, int32_t Nr)
 {
-    StoreInRange(SettingsData, val, Nr);
-    cmb_Baud_B->SetItemIndex(BaudPositionForValue(SettingsData[Nr].value));
-}
-
-// The carriage return splits the label into its two lines, "PTT On filter" and the delay.
-void TMerrowMainForm::ShowPTTOnDelay(QLabel *label, int32_t value)
-{
-    label->setText(PttOnDelayText(value));
-}
-
-void TMerrowMainForm::ShowPTTOffDelay(QLabel *label, int32_t value)
-{
-    label->setText(PttOffDelayText(value));
+    SetParameter(Param::Baud_B, val, Nr);
 }

@@ -48,6 +48,9 @@ public:
         QPalette palette = this->palette();
         palette.setColor(QPalette::Window, Qt::white);
         setPalette(palette);
+        // A widget without a background role of its own takes its parent's, and the dialog
+        // paints with the button face: the panel fills with its own white window colour.
+        setBackgroundRole(QPalette::Window);
         setAutoFillBackground(true);
     }
 

@@ -2,14 +2,18 @@
 #include "ui/TandorMain.h"
 
 #include "core/FirmwareRules.h"
+#include "core/ValueMappings.h"
 #include "link/ComPort.h"
+#include "link/ConnectionStep.h"
 #include "ports/DeviceNotifier.h"
 #include "storage/KVTRegStore.h"
+#include "storage/Preferences.h"
 #include "storage/SettingsFileMngr.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TrackBar.h"
+#include "ui/diagram/DiagramPainter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,9 +31,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const char *const kBaudItems[] = {"4800", "9600", "19200", "38400", "57600", "115200", "Invalid"};
-
-// Light yellow: the interface block's fill, behind the controls that lie on the diagram.
-const QColor kLightYellow(255, 255, 224);
 
 constexpr QSize kDesignedClientSize(960, 650);
 
@@ -59,7 +60,7 @@ void MakeDiagramLabel(QLabel *label)
 {
     label->setAutoFillBackground(false);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kLightYellow);
+    palette.setColor(QPalette::Window, DiagramColors::LightYellow);
     label->setPalette(palette);
 }
 
@@ -75,17 +76,20 @@ TComboBox *MakeCombo(QWidget *parent, const QString &name, bool editable)
 // sliders up with the level meter by that inset), the thumb in the highlight colour.
 QString TrackBarStyle(Qt::Orientation orientation)
 {
+    const QString fill = DiagramColors::LightYellow.name();
     if (orientation == Qt::Horizontal)
-        return QStringLiteral("QSlider { background: rgb(255, 255, 224); border: none; }"
+        return QStringLiteral("QSlider { background: %1; border: none; }"
                               "QSlider::groove:horizontal { border: 1px solid rgb(128, 128, 128);"
-                              " background: rgb(255, 255, 224); height: 5px; margin: 0px 5px; }"
+                              " background: %1; height: 5px; margin: 0px 5px; }"
                               "QSlider::handle:horizontal { background: palette(highlight);"
-                              " border: 1px solid palette(dark); width: 9px; margin: -6px 0px; }");
-    return QStringLiteral("QSlider { background: rgb(255, 255, 224); border: none; }"
+                              " border: 1px solid palette(dark); width: 9px; margin: -6px 0px; }")
+            .arg(fill);
+    return QStringLiteral("QSlider { background: %1; border: none; }"
                           "QSlider::groove:vertical { border: 1px solid rgb(128, 128, 128);"
-                          " background: rgb(255, 255, 224); width: 5px; margin: 5px 0px; }"
+                          " background: %1; width: 5px; margin: 5px 0px; }"
                           "QSlider::handle:vertical { background: palette(highlight);"
-                          " border: 1px solid palette(dark); height: 9px; margin: 0px -6px; }");
+                          " border: 1px solid palette(dark); height: 9px; margin: 0px -6px; }")
+        .arg(fill);
 }
 
 TTrackBar *MakeTrackBar(QWidget *parent, const QString &name, Qt::Orientation orientation,
@@ -120,6 +124,7 @@ QTimer *MakeTimer(QObject *parent, const QString &name, std::chrono::millisecond
 TMerrowMainForm::TMerrowMainForm(TUserSeam *seam, QWidget *parent)
     : QMainWindow(parent), fSeam(seam ? seam : new TQtUserSeam)
 {
+    SetClock(nullptr);
     setObjectName(QStringLiteral("MerrowMainForm"));
     setWindowTitle(QStringLiteral("Tandor Configuration"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -170,9 +175,9 @@ void TMerrowMainForm::CreateControls()
           true);
     label(lbVersion, "lbVersion", QStringLiteral("      "), QRect(766, 11, 18, 13), Qt::AlignLeft,
           true);
-    label(lbComIsOpen, "lbComIsOpen", QStringLiteral("COM-port is closed"), QRect(386, 32, 156, 13),
+    label(lbComIsOpen, "lbComIsOpen", Connection::PortClosedText(), QRect(386, 32, 156, 13),
           Qt::AlignHCenter, false);
-    label(lbIntfConnection, "lbIntfConnection", QStringLiteral("Not Connected to interface"),
+    label(lbIntfConnection, "lbIntfConnection", Connection::NotConnectedText(),
           QRect(386, 46, 156, 13), Qt::AlignHCenter, false);
 
     const auto radioTypes = [area](TComboBox *&field, const char *name, const QRect &rect) {
@@ -193,7 +198,7 @@ void TMerrowMainForm::CreateControls()
             field->AddItem(item);
         field->SetItemIndex(-1);
         field->setEditText(prompt);
-        field->setFrame(false);
+        field->SetFlat(true);
         field->setGeometry(rect);
         field->setVisible(false);
     };
@@ -210,7 +215,7 @@ void TMerrowMainForm::CreateControls()
     promptCombo(cmb_ComType_B, "cmb_ComType_B", comTypeItems, comTypePrompt,
                 QRect(612, 155, 105, 21));
 
-    const QString peiText = QStringLiteral("PEI link not established");
+    const QString peiText = PeiStateText(QStringLiteral("1")); // until a PEI report comes
     diagramLabel(lbPeiA, "lbPeiA", peiText, QRect(25, 84, 110, 13), Qt::AlignLeft, true, false,
                  false);
     diagramLabel(lbPeiB, "lbPeiB", peiText, QRect(680, 84, 110, 13), Qt::AlignLeft, true, false,
@@ -344,7 +349,7 @@ void TMerrowMainForm::CreateComponents()
 {
     KVTRegistryStore = new TKVTRegistryStore(this);
     KVTRegistryStore->setObjectName(QStringLiteral("KVTRegistryStore"));
-    KVTRegistryStore->SetKeyName(QStringLiteral("Software\\MerrowConfig"));
+    KVTRegistryStore->SetKeyName(TPreferences::KeyName());
     KVTRegistryStore->SetRegistryRoot(rrCurrentUser);
     KVTRegistryStore->SetReadOnlyRights(false);
 
@@ -480,6 +485,17 @@ void TMerrowMainForm::mnAboutClick()
     fAboutBox->show();
     fAboutBox->raise();
     fAboutBox->activateWindow();
+}
+
+void TMerrowMainForm::SetClock(TClock clock)
+{
+    if (!clock) {
+        clock = [] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now().time_since_epoch());
+        };
+    }
+    fClock = std::move(clock);
 }
 
 void TMerrowMainForm::RepaintNow()

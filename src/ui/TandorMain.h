@@ -2,33 +2,35 @@
 // TMerrowMainForm is both the main window and the controller of the whole program: it owns the
 // parameter table, the connection state, the serial port, the preference store, the
 // settings-file manager, the device notifier, every control, the four timers and the two file
-// dialogs. Its methods are spread over the folder of the subsystem each belongs to:
-//   core/FormSettingsTable.cpp   parameter table lookups
-//   link/FormWire.cpp            commands, line framing, reply handlers
-//   link/FormComState.cpp        connection state machine, port events, port selection
-//   link/FormStoreRevert.cpp     store and revert in the interface
-//   ports/FormPorts.cpp          port list and device notifications
-//   storage/FormLoadSave.cpp     settings files, last-settings recall
-//   app/FormStartup.cpp          start-up and shut-down
-//   ui/TandorMain.cpp            window, controls, menu, timers, dialogs
-//   ui/FormControls.cpp          parameter handlers and setters
-//   ui/FormFirmware.cpp          firmware-dependent choices
-//   ui/diagram/FormDiagram.cpp   the painted block diagram
+// dialogs. Its methods are spread over files by the part of the program each serves, all in
+// this folder; they call down into core, link, storage and ports:
+//   FormSettingsTable.cpp   parameter table lookups
+//   FormWire.cpp            commands, line framing, reply handlers
+//   FormComState.cpp        the connection timer's tick, port events, port selection
+//   FormStoreRevert.cpp     store and revert in the interface
+//   FormPorts.cpp           port list and device notifications
+//   FormLoadSave.cpp        settings files, last-settings recall
+//   FormStartup.cpp         start-up and shut-down
+//   TandorMain.cpp          window, controls, menu, timers, dialogs
+//   FormControls.cpp        parameter handlers and setters
+//   FormFirmware.cpp        firmware-dependent choices
+//   diagram/FormDiagram.cpp the painted block diagram
 #pragma once
 
 #include "core/ComStates.h"
+#include "core/FrameThrottle.h"
 #include "core/SettingsTable.h"
 #include "link/FieldSplitter.h"
 #include "link/LineFramer.h"
 #include "ui/UserSeam.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -152,12 +154,12 @@ public:
     bool fchangingPTToffDelayB = false;
     int32_t fComDataTimeoutCnt = 0;
 
-    // ---- parameter table (core/FormSettingsTable.cpp) ---------------------------------
+    // ---- parameter table (FormSettingsTable.cpp) ---------------------------------
     void InitSettingsTable();
     int FindSettingIndex(const QString &name);
     int32_t GetSettingValue(const QString &name);
 
-    // ---- wire protocol (link/FormWire.cpp) --------------------------------------------
+    // ---- wire protocol (FormWire.cpp) --------------------------------------------
     void ComPort1RxChar(int Count);
     // One receive event whose bytes come from memory instead of ComPort1 (benchmarks, tests).
     void ReceiveBytes(QByteArrayView bytes);
@@ -178,7 +180,7 @@ public:
     void RevertInterface();
     void StoreInInterface();
 
-    // ---- connection state machine and port selection (link/FormComState.cpp) ----------
+    // ---- connection state machine and port selection (FormComState.cpp) ----------
     void tmComStateTimer();
     void ComPort1Open();
     void ComPort1Close();
@@ -191,18 +193,18 @@ public:
     // The output queue refused a command (ComPort1's OnOutputFull): tells the user once.
     void ComPort1OutputFull(const QString &message);
 
-    // ---- store and revert (link/FormStoreRevert.cpp) ----------------------------------
+    // ---- store and revert (FormStoreRevert.cpp) ----------------------------------
     void btSaveChangesClick();
     void btRevertClick();
     void tmSaveIndicationTimer();
 
-    // ---- port discovery (ports/FormPorts.cpp) -----------------------------------------
+    // ---- port discovery (FormPorts.cpp) -----------------------------------------
     QStringList EnumerateComPorts();
     void RefreshPortList();
     void DeviceNotifierDeviceArrival(TDeviceNotifier *Sender, const QString &DeviceName);
     void DeviceNotifierDeviceRemoval(TDeviceNotifier *Sender, const QString &DeviceName);
 
-    // ---- settings files (storage/FormLoadSave.cpp) ------------------------------------
+    // ---- settings files (FormLoadSave.cpp) ------------------------------------
     void mnLoadClick();
     void mnSaveClick();
     void SaveSettingsFile(const QString &path);
@@ -210,13 +212,13 @@ public:
     void tmStartCheckTimer();
     QString LastSettingsPath() const;
 
-    // ---- start-up and shut-down (app/FormStartup.cpp) ---------------------------------
+    // ---- start-up and shut-down (FormStartup.cpp) ---------------------------------
     void FormCreate();
     void FormClose();
     void mnExitClick();
     void btCloseClick();
 
-    // ---- parameter controls (ui/FormControls.cpp) -------------------------------------
+    // ---- parameter controls (FormControls.cpp) -------------------------------------
     void cmb_RaAtypeChange();
     void cmb_RaBtypeChange();
     void cmb_ComType_AChange();
@@ -260,14 +262,18 @@ public:
     void SetComType_B(int32_t val, int32_t Nr);
     void SetBaud_A(int32_t val, int32_t Nr);
     void SetBaud_B(int32_t val, int32_t Nr);
-    void ShowPTTOnDelay(QLabel *label, int32_t value);
-    void ShowPTTOffDelay(QLabel *label, int32_t value);
+    // What the named handlers and setters above forward to, driven by the table of the
+    // sixteen parameters (FormControls.cpp): the parameter's index picks its row.
+    void ListChange(int index);
+    void SliderChanging(int index, int NewPos);
+    void SliderChange(int index);
+    void SetParameter(int index, int32_t val, int32_t Nr);
 
-    // ---- firmware-dependent choices (ui/FormFirmware.cpp) -----------------------------
+    // ---- firmware-dependent choices (FormFirmware.cpp) -----------------------------
     void ApplyFirmwareVersion(int32_t major, int32_t minor);
     void ShowFirmwareVersion(int32_t major, int32_t minor);
 
-    // ---- diagram (ui/diagram/FormDiagram.cpp) -----------------------------------------
+    // ---- diagram (diagram/FormDiagram.cpp) -----------------------------------------
     void FormPaint();
     void FormResize();
     void PaintDiagram();
@@ -277,8 +283,11 @@ public:
     // on any screen); 0 follows the screen again. Repaints.
     void SetScreenScale(double s);
 
-    // ---- window (ui/TandorMain.cpp) ---------------------------------------------------
+    // ---- window (TandorMain.cpp) ---------------------------------------------------
     void mnAboutClick();
+    // The time the receive path's paint throttle reads: a steady clock, or one a test drives.
+    using TClock = std::function<std::chrono::milliseconds()>;
+    void SetClock(TClock clock);
     // Paints the window before returning (the diagram follows the state at once).
     void RepaintNow();
     // Marks the window for painting by the message loop.
@@ -296,13 +305,14 @@ private:
     void CreateComponents();
     void BindEvents();
 
-    // s as fixed by SetScreenScale, 0 while it follows the screen (ui/diagram/FormDiagram.cpp).
+    // s as fixed by SetScreenScale, 0 while it follows the screen (diagram/FormDiagram.cpp).
     double fScreenScale = 0.0;
 
     std::unique_ptr<TUserSeam> fSeam;
+    TClock fClock;
     TAboutBox *fAboutBox = nullptr;
 
-    // Line framing state of the receive path (link/FormWire.cpp).
+    // Line framing state of the receive path (FormWire.cpp).
     TLineFramer fFramer;
     // Set by a reply that wants the window repainted at once; the receive event paints once
     // after its last reply.
@@ -316,7 +326,7 @@ private:
     // Receive events paint at most once per frame interval; the paint of one that comes
     // sooner waits for the interval's end in the timer.
     static constexpr std::chrono::milliseconds kRxFrameInterval{40};
-    QElapsedTimer fRxPaintClock;
+    TFrameThrottle fRxPaintThrottle{kRxFrameInterval};
     QTimer *fRxPaintTimer = nullptr;
     template <class ReadByte> bool RunReceiveEvent(int count, ReadByte &&readByte);
     void RepaintForReplies();

@@ -25,7 +25,6 @@ TEST(SettingsTable, InitFillsNamesRangesAndSettersInWireOrder)
         EXPECT_EQ(data[i].Maxval, maxima[i - 1]);
         EXPECT_EQ(data[i].Minval, 0);
         EXPECT_EQ(data[i].value, 0);
-        EXPECT_EQ(data[i].FromVerNr, 0);
         ASSERT_TRUE(data[i].Setter);
         data[i].Setter(7, i);
     }

@@ -181,7 +181,8 @@ TEST_F(SimEndToEndTest, UnpluggedAndPluggedBackItReconnectsByItself)
             return form->lbIntfConnection->text() == QStringLiteral("Not Connected to interface");
         },
         3000));
-    QTest::qWait(300); // a few ticks find nothing to open
+    for (int tick = 0; tick < 3; ++tick) // a few ticks find nothing to open
+        form->tmComStateTimer();
     EXPECT_FALSE(form->ComPort1->Active());
 
     TSimProcess back(QString::fromLatin1(kPort));
@@ -200,6 +201,9 @@ TEST_F(SimEndToEndTest, UnpluggedAndPluggedBackItReconnectsByItself)
 // ComPortTest): the holder opens the device itself, as another serial program would.
 TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
 {
+    // No saved port: the connection timer would otherwise open the virtual port as soon as
+    // the simulator makes it, before the holder below can take it.
+    form->fComPort.clear();
     TSimProcess sim(QString::fromLatin1(kPort));
     ASSERT_TRUE(sim.Start());
     QSerialPort holder;
@@ -207,7 +211,6 @@ TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
                            .canonicalFilePath());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
 
-    form->fComPort.clear();
     form->ComComboBox1->ClearItems();
     form->ComComboBox1->AddItem(QLatin1String(kPort) + QStringLiteral("  Virtual serial port"));
     form->ComComboBox1->SetItemIndex(0);
@@ -215,7 +218,8 @@ TEST_F(SimEndToEndTest, ABusyPortWarnsOnceAndIsTakenWhenItIsFree)
     ASSERT_EQ(seam->MessageTexts(),
               QStringList{QStringLiteral("Could not open selected COM-port")});
 
-    QTest::qWait(450); // three ticks try in silence
+    for (int tick = 0; tick < 3; ++tick) // three ticks try in silence
+        form->tmComStateTimer();
     EXPECT_FALSE(form->ComPort1->Active());
     holder.close();
     ASSERT_TRUE(WaitForState(csReqPrm1));

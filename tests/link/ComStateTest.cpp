@@ -453,8 +453,10 @@ TEST_F(ComStateTest, OpeningTheListClosesThePortAndStopsTheTimerUntilAPick)
         listed |= form->ComComboBox1->itemText(i).startsWith(peer.PortName() + QLatin1Char(' '));
     EXPECT_TRUE(listed);
 
-    // Closed again without a pick: nothing reopens the port.
-    QTest::qWait(400);
+    // Closed again without a pick: with the timer stopped no tick comes, and nothing else
+    // reopens the port.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->tmComState->isActive());
     EXPECT_FALSE(form->ComPort1->Active());
 }
 
@@ -475,9 +477,9 @@ TEST_F(ComStateTest, ABusyPortWarnsOnceThenTheTimerGetsItWhenItIsFree)
     EXPECT_EQ(form->fComPort, peer.PortName()); // chosen all the same
 
     // The timer keeps trying without another word.
-    QElapsedTimer clock;
-    clock.start();
-    QTest::qWait(500);
+    EXPECT_TRUE(form->tmComState->isActive());
+    for (int i = 0; i < 3; ++i)
+        Tick();
     EXPECT_FALSE(form->ComPort1->Active());
     EXPECT_EQ(seam->messages.size(), 1u);
 

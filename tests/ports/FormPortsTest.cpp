@@ -154,7 +154,8 @@ TEST_F(FormPortsTest, OwnPortPulledAndPluggedBackIsReopened)
     EXPECT_FALSE(fForm->ComPort1->Active());
     EXPECT_FALSE(Listed(QStringLiteral("intf2")));
     // Gone: the timer's attempts fail quietly.
-    QTest::qWait(2 * fForm->tmComState->interval());
+    for (int tick = 0; tick < 2; ++tick)
+        fForm->tmComStateTimer();
     EXPECT_FALSE(fForm->ComPort1->Active());
 
     interfacePort.Publish();

@@ -4,6 +4,7 @@
 // offer of the last settings shortly after start-up.
 #include "core/ComStates.h"
 #include "core/SettingsTable.h"
+#include "core/ValueMappings.h"
 #include "link/ComPort.h"
 #include "storage/KVTRegStore.h"
 #include "storage/SettingsFileMngr.h"
@@ -14,7 +15,6 @@
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
 #include "ui/TrackBar.h"
-#include "ui/ValueMappings.h"
 
 #include <gtest/gtest.h>
 

@@ -283,30 +283,52 @@ ReadCase kReadCases[] = {
 };
 
 class SettingsFileReadTest : public SettingsFileTest, public ::testing::WithParamInterface<ReadCase>
-{};
+{
+protected:
+    // Values left from an earlier read must not survive into the case's own.
+    static QByteArray Before()
+    {
+        return R"({"RaAtype": 5, "RaBtype": 5, "GainA": 5, "Baud_B": 5})";
+    }
+
+    void ExpectRead(const ReadCase &c, const QString &path)
+    {
+        EXPECT_EQ(Values(), ValuesWith(c.values));
+        EXPECT_EQ(manager.GetMajor(), c.major);
+        EXPECT_EQ(manager.GetMinor(), c.minor);
+        QStringList expected;
+        for (const QString &m : c.messages)
+            expected << m.arg(path);
+        EXPECT_EQ(messages, expected);
+        // Names, ranges and setters are never read from a file.
+        EXPECT_EQ(manager.GetSetting(3).ParamName, QStringLiteral("GainA"));
+        EXPECT_EQ(manager.GetSetting(3).Maxval, 20);
+    }
+};
 
 TEST_P(SettingsFileReadTest, ReadsValuesAndReportsAsTheFileSays)
 {
     const ReadCase &c = GetParam();
-    // Values left from an earlier read must not survive into this one.
     const QString before = Path(QStringLiteral("before.tconf"));
-    WriteBytes(before, R"({"RaAtype": 5, "RaBtype": 5, "GainA": 5, "Baud_B": 5})");
+    WriteBytes(before, Before());
     manager.ReadSettingsfromFile(before);
 
     const QString path = Path(QStringLiteral("case.tconf"));
     WriteBytes(path, c.content);
     manager.ReadSettingsfromFile(path);
+    ExpectRead(c, path);
+}
 
-    EXPECT_EQ(Values(), ValuesWith(c.values));
-    EXPECT_EQ(manager.GetMajor(), c.major);
-    EXPECT_EQ(manager.GetMinor(), c.minor);
-    QStringList expected;
-    for (const QString &m : c.messages)
-        expected << m.arg(path);
-    EXPECT_EQ(messages, expected);
-    // Names, ranges and setters are never read from a file.
-    EXPECT_EQ(manager.GetSetting(3).ParamName, QStringLiteral("GainA"));
-    EXPECT_EQ(manager.GetSetting(3).Maxval, 20);
+// A file's bytes read from memory give what the file gives; the name is only for the messages,
+// and nothing is made under it (a missing file read from disk would be created).
+TEST_P(SettingsFileReadTest, ReadsTheSameFromMemoryWithoutTouchingTheDisk)
+{
+    const ReadCase &c = GetParam();
+    manager.ReadSettingsFromBytes(Before(), Path(QStringLiteral("before.tconf")));
+    const QString path = Path(QStringLiteral("case.tconf"));
+    manager.ReadSettingsFromBytes(c.content, path);
+    ExpectRead(c, path);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsFileReadTest, ::testing::ValuesIn(kReadCases),

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -120,6 +121,21 @@ TEST(AboutBox, HasItsDesignedLayout)
     // The product picture is built in, 256 px square with transparency.
     EXPECT_EQ(box.Image1->Picture().size(), QSize(256, 256));
     EXPECT_TRUE(box.Image1->Picture().hasAlphaChannel());
+}
+
+TEST(AboutBox, PaintsItsPanelWhiteInsideTheBevelsOnTheDialogsButtonFace)
+{
+    TAboutBox box;
+    const QImage picture = box.grab().toImage();
+    const QColor face = box.palette().color(QPalette::Button);
+    ASSERT_NE(face.rgb(), QColor(Qt::white).rgb()) << "the test needs a grey button face";
+    // Inside the bevels, away from the picture and the texts; the box's own margin.
+    for (const QPoint at :
+         {QPoint(8 + 10, 8 + 10), QPoint(8 + 270, 8 + 120), QPoint(8 + 140, 8 + 228)})
+        EXPECT_EQ(picture.pixelColor(at).name().toStdString(), "#ffffff")
+            << at.x() << "," << at.y();
+    EXPECT_EQ(picture.pixelColor(QPoint(3, 3)).name().toStdString(), face.name().toStdString());
+    EXPECT_EQ(picture.pixelColor(QPoint(150, 282)).name().toStdString(), face.name().toStdString());
 }
 
 class AboutBoxShown : public ::testing::Test

@@ -3,11 +3,11 @@
 // parameter controls, and the gestures those tests make on its sliders and lists.
 #pragma once
 
+#include "core/ValueMappings.h"
 #include "support/RecordingSeam.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
 #include "ui/TrackBar.h"
-#include "ui/ValueMappings.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "support/RecordingSeam.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
+#include "ui/DesignedFonts.h"
 #include "ui/TandorMain.h"
 #include "ui/TrackBar.h"
 
@@ -12,11 +13,14 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -747,6 +751,24 @@ TEST(Label, CarriageReturnBreaksTheLineLikeALineFeed)
     EXPECT_GE(withCr.sizeHint().height(), 2 * withCr.fontMetrics().height());
     // The text itself is kept as written.
     EXPECT_EQ(withCr.text(), QStringLiteral("PTT On filter\rdelay= 250ms"));
+}
+
+TEST(DesignedFonts, WithoutTheFontFilesTheWindowRunsOnFontconfigsStandIns)
+{
+    // A system without fonts-wine and fonts-liberation2: nothing to register, no family mapped
+    // to a face that is not there, and every designed family still resolves to some face.
+    QTemporaryDir emptyRoot;
+    ASSERT_TRUE(emptyRoot.isValid());
+    EXPECT_TRUE(UseDesignedFonts(emptyRoot.path()).isEmpty());
+    for (const TDesignedFace &face : DesignedFaces()) {
+        const QString family = QString::fromLatin1(face.family);
+        for (const QString &standIn : QFont::substitutes(family))
+            EXPECT_TRUE(QFontDatabase::hasFamily(standIn)) << standIn.toStdString();
+        EXPECT_FALSE(QFontInfo(QFont(family, 8)).family().isEmpty()) << face.family;
+    }
+    TMerrowMainForm form(new TRecordingSeam);
+    form.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/ValueMappings.h"
+#include "core/ValueMappings.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +155,25 @@ TEST(RadioTypes, OnlyThePeiTypesAreSpottedAsPei)
     for (int type = 0; type < 6; ++type)
         EXPECT_EQ(IsPeiRadioType(type), pei[type]) << type;
     EXPECT_FALSE(IsPeiRadioType(-1));
+}
+
+TEST(PeiState, FieldNamesTheStateText)
+{
+    const struct
+    {
+        const char *field;
+        const char *text;
+    } cases[] = {
+        {"0", "PEI not used"},
+        {"1", "PEI link not established"},
+        {"2", "PEI is working"},
+        {"3", ""},
+        {"", ""},
+        {"01", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PeiStateText(QString::fromLatin1(c.field)), QString::fromLatin1(c.text))
+            << c.field;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "core/SettingsTable.h"
 #include "link/ComPort.h"
 #include "ui/ComboBox.h"
+#include "ui/DesignedFonts.h"
 #include "ui/TandorAboutForm.h"
 #include "ui/TandorMain.h"
 #include "ui/TrackBar.h"
@@ -319,6 +320,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tandor Configuration"));
     QApplication::setApplicationVersion(QStringLiteral(TANDOR_VERSION_STRING));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tandor/tandor-config.png")));
+    // The faces the program itself registers at start, so the pictures show its texts.
+    UseDesignedFonts();
 
     const QStringList args = QApplication::arguments();
     if (args.size() < 2 || args.size() > 3) {

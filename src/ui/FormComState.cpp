@@ -7,7 +7,7 @@
 #include "link/ComPort.h"
 #include "link/ConnectionStep.h"
 #include "ports/PortEntry.h"
-#include "storage/KVTRegStore.h"
+#include "storage/Preferences.h"
 #include "ui/ComboBox.h"
 
 #include <QLabel>
@@ -147,17 +147,7 @@ void TMerrowMainForm::ComComboBox1Change()
 
     // The choice is kept even when the port cannot be opened now; a failed save loses only
     // the preference.
-    const QString section = QStringLiteral("MainApp");
-    try {
-        KVTRegistryStore->Open();
-        KVTRegistryStore->WriteString(section, QStringLiteral("InterfaceComPort"), fComPort);
-        KVTRegistryStore->Close();
-    } catch (...) {
-        try {
-            KVTRegistryStore->Close();
-        } catch (...) {
-        }
-    }
+    TPreferences::WriteComPort(*KVTRegistryStore, fComPort);
 
     OpenSavedPort();
     if (!ComPort1->Active())

@@ -5,6 +5,7 @@
 #include "ports/DeviceNotifier.h"
 #include "storage/GetSysDirs.h"
 #include "storage/KVTRegStore.h"
+#include "storage/Preferences.h"
 #include "storage/SettingsFileMngr.h"
 
 #include <QCoreApplication>
@@ -32,14 +33,10 @@ void TMerrowMainForm::FormCreate()
         fSeam->ShowMessage(this, TMessageKind::Plain, text);
     };
 
-    const QString section = QStringLiteral("MainApp");
-    KVTRegistryStore->Open();
-    fComPort = KVTRegistryStore->ReadString(section, QStringLiteral("InterfaceComPort"), QString());
-    const int top = KVTRegistryStore->ReadInteger(section, QStringLiteral("Top"), 100);
-    const int left = KVTRegistryStore->ReadInteger(section, QStringLiteral("Left"), 200);
-    fLastFolder = KVTRegistryStore->ReadString(section, QStringLiteral("LastFolder"), QString());
-    KVTRegistryStore->Close();
-    move(left, top);
+    const TPreferences preferences = TPreferences::Read(*KVTRegistryStore);
+    fComPort = preferences.comPort;
+    fLastFolder = preferences.lastFolder;
+    move(preferences.left, preferences.top);
 
     if (fLastFolder.isEmpty())
         fLastFolder = fUserDataFolder;
@@ -68,13 +65,12 @@ void TMerrowMainForm::FormClose()
 
     // A store that cannot be written forgets this run's preferences; the exit goes on.
     try {
-        const QString section = QStringLiteral("MainApp");
-        KVTRegistryStore->Open();
-        KVTRegistryStore->WriteString(section, QStringLiteral("InterfaceComPort"), fComPort);
-        KVTRegistryStore->WriteInteger(section, QStringLiteral("Top"), pos().y());
-        KVTRegistryStore->WriteInteger(section, QStringLiteral("Left"), pos().x());
-        KVTRegistryStore->WriteString(section, QStringLiteral("LastFolder"), fLastFolder);
-        KVTRegistryStore->Close();
+        TPreferences preferences;
+        preferences.comPort = fComPort;
+        preferences.top = pos().y();
+        preferences.left = pos().x();
+        preferences.lastFolder = fLastFolder;
+        preferences.Write(*KVTRegistryStore);
     } catch (...) {
     }
 

@@ -37,6 +37,10 @@ constexpr int kBaudInvalidPosition = 6;
 std::optional<int32_t> BaudValueForPosition(int position);
 int BaudPositionForValue(int32_t value);
 
+// The PEI state text for a PEI-state field ("0" not used, "1" link not established, "2"
+// working), or null for any other text.
+QString PeiStateText(const QString &field);
+
 // Radio types 2, 3 and 4 talk to the interface over their PEI data link.
 constexpr bool IsPeiRadioType(int32_t type)
 {

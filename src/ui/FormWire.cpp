@@ -4,6 +4,7 @@
 #include "ui/TandorMain.h"
 
 #include "core/Errors.h"
+#include "core/ValueMappings.h"
 #include "link/ComPort.h"
 #include "link/Commands.h"
 #include "link/ConnectionStep.h"
@@ -26,9 +27,6 @@
 #endif
 
 namespace {
-
-// How long the store button shows that a store is under way.
-constexpr std::chrono::milliseconds kSaveIndication{1000};
 
 // A readable name for an exception's type: "std::bad_alloc" rather than "St9bad_alloc".
 QString TypeName(const std::type_info *type)
@@ -56,18 +54,6 @@ const std::type_info *CurrentExceptionType()
 #else
     return nullptr;
 #endif
-}
-
-// The PEI state text for a PEI-state field, or null for any other text.
-QString PeiStateText(const QString &field)
-{
-    if (field == QLatin1String("0"))
-        return QStringLiteral("PEI not used");
-    if (field == QLatin1String("1"))
-        return QStringLiteral("PEI link not established");
-    if (field == QLatin1String("2"))
-        return QStringLiteral("PEI is working");
-    return QString();
 }
 
 } // namespace
@@ -182,19 +168,20 @@ void TMerrowMainForm::RepaintForReplies()
     // milliseconds, far more often than a screen shows pictures. The first event after a
     // quiet frame interval paints at once; those that follow within the interval leave one
     // paint for its end, which shows everything they brought.
-    if (fRxPaintClock.isValid() && fRxPaintClock.elapsed() < kRxFrameInterval.count()) {
+    const std::chrono::milliseconds now = fClock();
+    if (const auto wait = fRxPaintThrottle.WaitBeforePaint(now); wait.count() > 0) {
         if (!fRxPaintTimer->isActive())
-            fRxPaintTimer->start(int(kRxFrameInterval.count() - fRxPaintClock.elapsed()));
+            fRxPaintTimer->start(wait);
         return;
     }
     fRxPaintTimer->stop();
-    fRxPaintClock.start();
+    fRxPaintThrottle.Painted(now);
     RepaintNow();
 }
 
 void TMerrowMainForm::RxPaintTimerTimer()
 {
-    fRxPaintClock.start();
+    fRxPaintThrottle.Painted(fClock());
     try {
         RepaintNow();
     } catch (const TError &e) {
@@ -371,5 +358,5 @@ void TMerrowMainForm::StoreInInterface()
     btSaveChanges->setText(QStringLiteral("Storing changes in interface"));
     btSaveChanges->setEnabled(false);
     Seam().SetCursor(TCursorKind::Wait);
-    tmSaveIndication->start(kSaveIndication);
+    tmSaveIndication->start(); // for its one interval
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/ValueMappings.h"
+#include "core/ValueMappings.h"
 
 #include "core/Rounding.h"
 
@@ -85,4 +85,15 @@ int BaudPositionForValue(int32_t value)
             return static_cast<int>(i);
     }
     return kBaudInvalidPosition;
+}
+
+QString PeiStateText(const QString &field)
+{
+    if (field == QLatin1String("0"))
+        return QStringLiteral("PEI not used");
+    if (field == QLatin1String("1"))
+        return QStringLiteral("PEI link not established");
+    if (field == QLatin1String("2"))
+        return QStringLiteral("PEI is working");
+    return QString();
 }
