@@ -1,12 +1,29 @@
 # SPDX-License-Identifier: MIT
 # Install rules and the Debian packages: tandor-config (the program, its desktop entry, icons
-# and AppStream metainfo) and tandor-sim (the interface simulator, optional).
+# and AppStream metainfo; tandor-cli with its manual page and bash completion) and tandor-sim
+# (the interface simulator, optional).
 include(GNUInstallDirs)
 
 set(TANDOR_APP_ID org.tandorconfig.TandorConfig)
 
 install(TARGETS tandor-config RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT app)
 install(TARGETS tandor-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sim)
+install(TARGETS tandor-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT app)
+
+# Debian keeps manual pages compressed; -n leaves out the name and time, so the bytes only
+# change with the page.
+set(TANDOR_CLI_MAN ${CMAKE_BINARY_DIR}/packaging/tandor-cli.1.gz)
+add_custom_command(OUTPUT ${TANDOR_CLI_MAN}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh
+            ${CMAKE_SOURCE_DIR}/packaging/tandor-cli.1 ${TANDOR_CLI_MAN}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/tandor-cli.1
+    VERBATIM)
+add_custom_target(tandor-cli-man ALL DEPENDS ${TANDOR_CLI_MAN})
+install(FILES ${TANDOR_CLI_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT app)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/tandor-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME tandor-cli COMPONENT app)
 
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/tandor-config.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT app)
@@ -48,7 +65,9 @@ set(CPACK_DEBIAN_SIM_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_APP_DESCRIPTION
     "${PROJECT_DESCRIPTION}\n"
     "Reads and edits the sixteen parameters of the interface over a serial port,\n"
-    "with a live block diagram, store and revert, and parameter set files.")
+    "with a live block diagram, store and revert, and parameter set files.\n"
+    "tandor-cli reads, writes, verifies, stores and reverts units from the command\n"
+    "line, for scripts and for setting up many units.")
 set(CPACK_COMPONENT_SIM_DESCRIPTION
     "Simulator of the Tandor radio interface\n"
     "Plays the interface unit over a pseudo-terminal, for demonstrations and tests\n"

@@ -33,7 +33,10 @@ for f in ./usr/bin/tandor-config \
          ./usr/share/applications/tandor-config.desktop \
          ./usr/share/icons/hicolor/256x256/apps/tandor-config.png \
          ./usr/share/icons/hicolor/scalable/apps/tandor-config.svg \
-         ./usr/share/metainfo/org.tandorconfig.TandorConfig.metainfo.xml; do
+         ./usr/share/metainfo/org.tandorconfig.TandorConfig.metainfo.xml \
+         ./usr/bin/tandor-cli \
+         ./usr/share/man/man1/tandor-cli.1.gz \
+         ./usr/share/bash-completion/completions/tandor-cli; do
     grep -qx "$f" <<<"$contents" || fail "missing $f"
 done
 dpkg-deb -c "$sim_deb" | awk '{print $6}' | grep -qx ./usr/bin/tandor-sim || fail "tandor-sim missing"
@@ -63,4 +66,12 @@ sleep 3
 kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; fail "the installed program did not keep running"; }
 kill -TERM "$pid"
 wait "$pid" 2>/dev/null || true
+# The installed command-line program answers --help, and its manual page formats cleanly.
+"$root/usr/bin/tandor-cli" --help | grep -q '^Usage: tandor-cli' || fail "tandor-cli --help"
+if command -v man >/dev/null; then
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l \
+        "$root/usr/share/man/man1/tandor-cli.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "tandor-cli manual page: $warnings"
+fi
+bash -n "$root/usr/share/bash-completion/completions/tandor-cli" || fail "bash completion"
 echo "package-test: ok"

@@ -96,10 +96,10 @@ void TComPort::Open()
     if (fOpen)
         return;
     const QString name = fPortName;
-    if (!IsPlainPortName(name))
+    if (fNameIsPath ? !QFileInfo(name).isAbsolute() : !IsPlainPortName(name))
         throw TError(kErrorClass, QStringLiteral("Invalid port name \"%1\"").arg(name));
 
-    QString device = PortDevicePath(name);
+    QString device = fNameIsPath ? name : PortDevicePath(name);
 #ifndef Q_OS_WIN
     // QSerialPort's lock file is named after the path it opens. Opening the device a virtual
     // port's link points to gives the link and the device itself one lock, so two programs

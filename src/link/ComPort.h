@@ -60,9 +60,20 @@ public:
 
     // The port to open next (ttyUSB0, sim0; COM3 on Windows).
     QString PortName() const { return fPortName; }
-    void SetPortName(const QString &name) { fPortName = name; }
+    void SetPortName(const QString &name)
+    {
+        fPortName = name;
+        fNameIsPath = false;
+    }
+    // Opens this absolute device path instead of a port name's device: a path typed on the
+    // command line, which names the device itself (/dev/ttyUSB0, /dev/pts/3).
+    void SetDevicePath(const QString &path)
+    {
+        fPortName = path;
+        fNameIsPath = true;
+    }
     // The Windows form of the name: COM followed by the number.
-    void SetPortNum(int number) { fPortName = QStringLiteral("COM%1").arg(number); }
+    void SetPortNum(int number) { SetPortName(QStringLiteral("COM%1").arg(number)); }
 
     // Opens the port; throws TError and leaves it closed on failure. Raises OnOpen before
     // returning on success. Does nothing when the port is already open.
@@ -117,6 +128,7 @@ private:
     void ReportOutputFull();
 
     QString fPortName;
+    bool fNameIsPath = false;
     // One device object for the life of the port: closing never deletes it, because its
     // notifiers may still be on the call stack when an error or a handler closes the port.
     QSerialPort *fPort = nullptr;

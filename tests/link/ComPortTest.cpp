@@ -126,6 +126,35 @@ TEST_F(ComPortTest, PortsThatCannotBeOpenedThrowAndStayClosed)
     EXPECT_EQ(closes, 0);
 }
 
+// A path typed on the command line names the device itself; a relative one is refused, and
+// a port name set afterwards is again taken as a name.
+TEST_F(ComPortTest, AnAbsoluteDevicePathOpensThatDeviceAndNothingElse)
+{
+    port.SetDevicePath(peer.SlavePath());
+    port.Open();
+    EXPECT_TRUE(port.Active());
+    port.Close();
+
+    port.SetDevicePath(peer.LinkPath());
+    port.Open();
+    EXPECT_TRUE(port.Active());
+    port.Close();
+
+    for (const QString &path : {QStringLiteral("dev/null"), QStringLiteral("/dev/tandor-none")}) {
+        SCOPED_TRACE(path.toStdString());
+        port.SetDevicePath(path);
+        EXPECT_THROW(port.Open(), TError);
+        EXPECT_FALSE(port.Active());
+    }
+
+    port.SetPortName(peer.SlavePath());
+    EXPECT_THROW(port.Open(), TError);
+    port.SetPortName(peer.PortName());
+    port.Open();
+    EXPECT_TRUE(port.Active());
+    EXPECT_EQ(opens, 3);
+}
+
 // What exclusivity relies on here: QSerialPort's lock file, which is named after the path
 // opened. TComPort opens the device behind a virtual port's link, so a program that opens the
 // device itself (/dev/pts/N) meets the same lock. TIOCEXCL adds a kernel check as well, but
