@@ -329,11 +329,16 @@ void TMerrowMainForm::SetParameter(int index, int32_t val, int32_t Nr)
     StoreInRange(SettingsData, val, Nr);
     const int32_t value = SettingsData[Nr].value;
     switch (row.kind) {
-    case K::RadioType:
-        (this->*row.list)->SetItemIndex(value);
+    case K::RadioType: {
+        // The poll reads the type back every cycle; only a new type lays the diagram out anew.
+        TComboBox *list = this->*row.list;
+        const int shown = list->currentIndex();
+        list->SetItemIndex(value);
         (this->*row.label)->setVisible(IsPeiRadioType(value));
-        RequestRepaint();
+        if (list->currentIndex() != shown)
+            RequestRepaint();
         return;
+    }
     case K::ComType:
         (this->*row.list)->SetItemIndex(value);
         return;

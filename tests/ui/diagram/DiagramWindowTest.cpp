@@ -584,6 +584,44 @@ TEST_F(DiagramWindow, StatusReportsLeaveTheControlsAlone)
     Client()->removeEventFilter(&area);
 }
 
+// The parameter poll reads the radio types back every cycle: a reply that repeats the shown
+// type paints nothing, a new type lays out and repaints the client area.
+TEST_F(DiagramWindow, RadioTypeRepliesRepaintOnlyForANewType)
+{
+    for (QTimer *t : {Form().tmComState, Form().tmRefreshDetectSetting, Form().tmStartCheck})
+        t->stop();
+    Form().ReceiveBytes("3,1,0\r\n3,2,0\r\n");
+    PaintCounter area;
+    Client()->installEventFilter(&area);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const int before = area.paints;
+        QCoreApplication::processEvents();
+        return area.paints == before;
+    }));
+    struct TCase
+    {
+        const char *reply;
+        int typeA, typeB;
+        bool paints;
+    };
+    const TCase cases[] = {
+        {"3,1,0\r\n", 0, 0, false}, {"3,2,0\r\n", 0, 0, false}, {"3,1,1\r\n", 1, 0, true},
+        {"3,1,1\r\n", 1, 0, false}, {"3,2,3\r\n", 1, 3, true},  {"3,1,1\r\n3,2,3\r\n", 1, 3, false},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.reply);
+        area.paints = 0;
+        Form().ReceiveBytes(c.reply);
+        // Whatever the reply asked for has been painted once the event loop is idle.
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(Form().cmb_RaAtype->currentIndex(), c.typeA);
+        EXPECT_EQ(Form().cmb_RaBtype->currentIndex(), c.typeB);
+        EXPECT_EQ(area.paints > 0, c.paints);
+    }
+    Client()->removeEventFilter(&area);
+}
+
 TEST(DiagramImage, IsPaintedAtTheDevicePixelRatioInLogicalCoordinates)
 {
     const TDiagramGeometry g(1.0, 960);
