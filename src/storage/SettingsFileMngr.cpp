@@ -187,18 +187,22 @@ void TSettingsFileMngr::UpdateSettings(const TSettingsData &new_data, int32_t ma
 
     // Every pair of the set's keys goes, not only the first: a loaded file that holds a key
     // twice would otherwise carry the stale copy into every later save, ahead of the set.
-    const auto removeAll = [this](std::string_view key) {
-        while (fSettingsJSON.RemoveFirstPair(key)) {
-        }
-    };
+    // One pass over the document, not one per key: the window saves after every change.
+    std::string names[TSettingsData::Count + 1];
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        removeAll(Utf8(fSettings[ix].ParamName));
-    removeAll(kFirmwareMajor);
-    removeAll(kFirmwareMinor);
+        names[ix] = Utf8(fSettings[ix].ParamName);
+    fSettingsJSON.RemovePairsIf([&names](const std::string &key) {
+        if (key == kFirmwareMajor || key == kFirmwareMinor)
+            return true;
+        for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
+            if (key == names[ix])
+                return true;
+        }
+        return false;
+    });
 
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        fSettingsJSON.AddPair(Utf8(fSettings[ix].ParamName),
-                              TJsonValue::Integer(fSettings[ix].value));
+        fSettingsJSON.AddPair(std::move(names[ix]), TJsonValue::Integer(fSettings[ix].value));
     fSettingsJSON.AddPair(kFirmwareMajor, TJsonValue::Integer(major));
     fSettingsJSON.AddPair(kFirmwareMinor, TJsonValue::Integer(minor));
 }
