@@ -55,6 +55,11 @@ public:
     void AddPair(std::string key, TJsonValue value);
     // Removes the first pair whose key equals key exactly; false when there is none.
     bool RemoveFirstPair(std::string_view key);
+    // Removes every pair whose key remove(key) is true for; the others keep their order.
+    template <typename TPredicate> void RemovePairsIf(TPredicate remove)
+    {
+        std::erase_if(fPairs, [&remove](const auto &pair) { return remove(pair.key); });
+    }
 
     bool operator==(const TJsonValue &other) const;
 

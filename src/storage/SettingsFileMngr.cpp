@@ -136,11 +136,10 @@ QByteArray ReadWholeFile(const QString &path, const QFileInfo &info)
 
 // A JSON number whose text is a 32-bit signed decimal integer; anything else is an error
 // that ends the reading of values.
-int32_t ToInteger(const TJsonValue &value)
+int32_t ToInteger(TJsonValue::TKind kind, const std::string &text)
 {
-    if (!value.IsNumber())
+    if (kind != TJsonValue::TKind::jkNumber)
         throw TError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
-    const std::string &text = value.Text();
     const auto invalid = [&text]() {
         return TError(QStringLiteral("EConvertError"),
                       QStringLiteral("'") + QString::fromStdString(text) +
@@ -187,18 +186,22 @@ void TSettingsFileMngr::UpdateSettings(const TSettingsData &new_data, int32_t ma
 
     // Every pair of the set's keys goes, not only the first: a loaded file that holds a key
     // twice would otherwise carry the stale copy into every later save, ahead of the set.
-    const auto removeAll = [this](std::string_view key) {
-        while (fSettingsJSON.RemoveFirstPair(key)) {
-        }
-    };
+    // One pass over the document, not one per key: the window saves after every change.
+    std::string names[TSettingsData::Count + 1];
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        removeAll(Utf8(fSettings[ix].ParamName));
-    removeAll(kFirmwareMajor);
-    removeAll(kFirmwareMinor);
+        names[ix] = Utf8(fSettings[ix].ParamName);
+    fSettingsJSON.RemovePairsIf([&names](const std::string &key) {
+        if (key == kFirmwareMajor || key == kFirmwareMinor)
+            return true;
+        for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
+            if (key == names[ix])
+                return true;
+        }
+        return false;
+    });
 
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        fSettingsJSON.AddPair(Utf8(fSettings[ix].ParamName),
-                              TJsonValue::Integer(fSettings[ix].value));
+        fSettingsJSON.AddPair(std::move(names[ix]), TJsonValue::Integer(fSettings[ix].value));
     fSettingsJSON.AddPair(kFirmwareMajor, TJsonValue::Integer(major));
     fSettingsJSON.AddPair(kFirmwareMinor, TJsonValue::Integer(minor));
 }
@@ -298,22 +301,32 @@ void TSettingsFileMngr::ReadValues(const QString &FileName)
         names[ix] = Utf8(fSettings[ix].ParamName);
 
     // A copy: the messages below run the message loop, and nothing that happens meanwhile
-    // may pull the document from under this walk.
-    const std::vector<TJsonPair> pairs = fSettingsJSON.Pairs();
+    // may pull the document from under this walk. Only what the walk looks at is copied, not
+    // the content of arrays and objects.
+    struct TWalkPair
+    {
+        std::string key;
+        TJsonValue::TKind kind;
+        std::string text;
+    };
+    std::vector<TWalkPair> pairs;
+    pairs.reserve(fSettingsJSON.Pairs().size());
+    for (const TJsonPair &pair : fSettingsJSON.Pairs())
+        pairs.push_back({pair.key, pair.value.Kind(), pair.value.Text()});
     try {
-        for (const TJsonPair &pair : pairs) {
-            if (pair.value.IsNull()) {
+        for (const TWalkPair &pair : pairs) {
+            if (pair.kind == TJsonValue::TKind::jkNull) {
                 Show(QStringLiteral("property_value is Null when reading ") + FileName);
                 continue;
             }
             for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
                 if (pair.key == names[ix])
-                    fSettings[ix].value = ToInteger(pair.value);
+                    fSettings[ix].value = ToInteger(pair.kind, pair.text);
             }
             if (pair.key == kFirmwareMajor)
-                fFirmwareMajor = ToInteger(pair.value);
+                fFirmwareMajor = ToInteger(pair.kind, pair.text);
             else if (pair.key == kFirmwareMinor)
-                fFirmwareMinor = ToInteger(pair.value);
+                fFirmwareMinor = ToInteger(pair.kind, pair.text);
         }
     } catch (const TError &e) {
         // The first value that is no integer ends the walk; what was read before it stays.
