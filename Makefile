@@ -36,7 +36,9 @@ bench: build
 	scripts/bench.sh $(BUILD)
 
 # The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# LeakSanitizer skips the allocations that system libraries keep until exit (scripts/lsan.supp).
 sanitize: deps
+	LSAN_OPTIONS="suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0$${LSAN_OPTIONS:+:$$LSAN_OPTIONS}" \
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=RelWithDebInfo CMAKE_ARGS="-DTANDOR_SANITIZE=ON -DTANDOR_BUILD_BENCH=OFF"
 
 # libFuzzer targets (clang); FUZZ_SECONDS per target, FUZZ_JOBS targets at once.

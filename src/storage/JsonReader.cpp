@@ -3,6 +3,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,13 +55,152 @@ std::string EscapeRawControlCharacters(std::string_view text)
     return out;
 }
 
+// JSON allows numbers of any size, but the parser stops at one too large for a double. Such a
+// number is kept with its text like any other pair the program does not use, and it must not
+// end the reading: the file's other pairs are written back ahead of the parameters, so a file
+// that once held one would read back with every parameter gone. Before parsing, each such
+// number outside strings is replaced by a stand-in, and the builder puts the original text
+// back. The stand-in may occur in the file too; each occurrence is listed in order, with the
+// text it stands for or none.
+constexpr std::string_view kStandIn = "0.0e0";
+
+bool IsJsonNumber(std::string_view t)
+{
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i;
+        return i - from;
+    };
+    if (i < t.size() && t[i] == '-')
+        ++i;
+    if (i < t.size() && t[i] == '0')
+        ++i;
+    else if (digits() == 0)
+        return false;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        if (digits() == 0)
+            return false;
+    }
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == t.size();
+}
+
+// Whether a well-formed JSON number lies beyond the largest double. Its decimal order (the
+// position of its first significant digit against the decimal point, plus the exponent)
+// decides: the largest double is about 1.8e308.
+bool OverflowsDouble(std::string_view t)
+{
+    std::size_t i = (t.front() == '-') ? 1 : 0;
+    long long order = 0;
+    bool significant = false;
+    bool afterPoint = false;
+    for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
+        const char c = t[i];
+        if (c == '.') {
+            afterPoint = true;
+        } else if (!significant && c == '0') {
+            if (afterPoint)
+                --order;
+        } else if (!significant) {
+            significant = true;
+            if (!afterPoint)
+                ++order;
+        } else if (!afterPoint) {
+            ++order;
+        }
+    }
+    if (!significant)
+        return false; // zero, whatever its exponent
+    long long exponent = 0;
+    if (i < t.size()) {
+        ++i;
+        bool negative = false;
+        if (t[i] == '+' || t[i] == '-')
+            negative = t[i++] == '-';
+        for (; i < t.size(); ++i)
+            exponent = std::min<long long>(exponent * 10 + (t[i] - '0'), LLONG_MAX / 20);
+        if (negative)
+            exponent = -exponent;
+    }
+    const long long total = order + exponent;
+    if (total != 309)
+        return total > 309;
+    // Of the same order as the largest double: the conversion decides (no locale involved).
+    double value = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    return error == std::errc::result_out_of_range;
+}
+
+// Replaces, outside strings, each number too large for a double by the stand-in; lists every
+// stand-in of the resulting text in order, with the text it replaced (none for one that was in
+// the file).
+std::string StandInForHugeNumbers(std::string text,
+                                  std::deque<std::optional<std::string>> &standIns)
+{
+    std::string out;
+    out.reserve(text.size());
+    bool inString = false;
+    bool afterBackslash = false;
+    const auto isNumberChar = [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' ||
+               c == 'e' || c == 'E';
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (inString) {
+            if (afterBackslash)
+                afterBackslash = false;
+            else if (c == '\\')
+                afterBackslash = true;
+            else if (c == '"')
+                inString = false;
+            out.push_back(c);
+            ++i;
+        } else if (c == '"') {
+            inString = true;
+            out.push_back(c);
+            ++i;
+        } else if (c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
+            std::size_t end = i;
+            while (end < text.size() && isNumberChar(text[end]))
+                ++end;
+            const std::string_view run(text.data() + i, end - i);
+            if (run == kStandIn) {
+                standIns.emplace_back(std::nullopt);
+                out.append(run);
+            } else if (IsJsonNumber(run) && OverflowsDouble(run)) {
+                standIns.emplace_back(std::string(run));
+                out.append(kStandIn);
+            } else {
+                out.append(run);
+            }
+            i = end;
+        } else {
+            out.push_back(c);
+            ++i;
+        }
+    }
+    return out;
+}
+
 // Builds the document from the parser's events. Pairs of the top-level object are added only
 // once their value is complete, so a pair that the end of the text or an error cuts short is
 // never seen; nested values are built on a stack and handed up when they close.
 class TDocumentBuilder
 {
 public:
-    explicit TDocumentBuilder(TJsonReadResult &result) : fResult(result) {}
+    TDocumentBuilder(TJsonReadResult &result, std::deque<std::optional<std::string>> standIns)
+        : fResult(result), fStandIns(std::move(standIns))
+    {}
 
     bool null() { return Deliver(TJsonValue::Null()); }
     bool boolean(bool value) { return Deliver(TJsonValue::Boolean(value)); }
@@ -71,6 +216,12 @@ public:
     }
     bool number_float(json::number_float_t, const std::string &text)
     {
+        if (text == kStandIn && !fStandIns.empty()) {
+            std::optional<std::string> original = std::move(fStandIns.front());
+            fStandIns.pop_front();
+            if (original)
+                return Deliver(TJsonValue::Number(std::move(*original)));
+        }
         return Deliver(TJsonValue::Number(text));
     }
     bool string(std::string &value) { return Deliver(TJsonValue::String(std::move(value))); }
@@ -113,9 +264,9 @@ public:
     bool parse_error(std::size_t, const std::string &lastToken,
                      const nlohmann::detail::exception &e)
     {
-        // A number too large for a double is an error of this parser, not a syntax error:
-        // the value is kept with its text (it reads as no valid integer later). Reading stops
-        // there all the same, as the parser cannot go on.
+        // A number too large for a double that the stand-ins did not catch (one the parser
+        // rounds past the largest double although its order is that of the largest) is kept
+        // with its text; reading stops there, as the parser cannot go on.
         constexpr int kNumberOverflow = 406;
         if (e.id == kNumberOverflow)
             Deliver(TJsonValue::Number(lastToken));
@@ -172,6 +323,7 @@ private:
     }
 
     TJsonReadResult &fResult;
+    std::deque<std::optional<std::string>> fStandIns;
     bool fInRoot = false;
     bool fRootDone = false;
     std::string fRootKey;
@@ -193,8 +345,9 @@ TJsonReadResult ReadJsonObject(std::string_view utf8)
     // cut short either way.
     while (!utf8.empty() && utf8.back() >= '0' && utf8.back() <= '9')
         utf8.remove_suffix(1);
-    const std::string text = EscapeRawControlCharacters(utf8);
-    TDocumentBuilder builder(result);
+    std::deque<std::optional<std::string>> standIns;
+    const std::string text = StandInForHugeNumbers(EscapeRawControlCharacters(utf8), standIns);
+    TDocumentBuilder builder(result, std::move(standIns));
     // Not strict: what follows the object is of no interest. Syntax errors come through
     // parse_error and end the reading there. Nothing else is taken for the end of the text:
     // memory that runs out (std::bad_alloc) or any other failure goes to the caller, which

@@ -154,8 +154,17 @@ TEST(JsonReader, KeepsWhatWasCompleteWhereReadingStops)
         {"raw control character in a string", "{\"s\":\"a\x01\tb\",\"n\":1}",
          "{s:\"a\x01\tb\",n:1}", true, false},
         {"raw control character outside strings", "{\"a\":1,\x01\"b\":2}", "{a:1}", false, false},
-        {"number too large for a double", R"({"a":1,"b":1e400,"c":2})", "{a:1,b:1e400}", false,
+        // Numbers of any size are JSON; one too large for a double is kept with its text and
+        // the reading goes on, so that the pairs after it are not lost.
+        {"number too large for a double", R"({"a":1,"b":1e400,"c":2})", "{a:1,b:1e400,c:2}", true,
          false},
+        {"huge numbers of every form",
+         R"({"a":-1E+400,"b":[1.5e99999,0.0e0],"c":)" + std::string(400, '9') + R"(,"d":2})",
+         "{a:-1E+400,b:[1.5e99999,0.0e0],c:" + std::string(400, '9') + ",d:2}", true, false},
+        {"at the largest double", R"({"a":1.7976931348623157e308,"b":1.8e308,"c":0.0e0,"d":1})",
+         "{a:1.7976931348623157e308,b:1.8e308,c:0.0e0,d:1}", true, false},
+        {"tiny and zero", R"({"a":1e-400,"b":0e99999,"c":0.0000e400,"s":"1e400"})",
+         "{a:1e-400,b:0e99999,c:0.0000e400,s:\"1e400\"}", true, false},
         {"nesting of 512 levels", deep512, "{a:1,b:" + Nested(511) + ",c:2}", true, false},
         {"nesting of 513 levels", deep513, "{a:1}", false, true},
     };

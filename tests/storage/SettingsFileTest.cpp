@@ -704,6 +704,34 @@ TEST_F(SettingsFileTest, UnmarkedUtf8KeepsItsCharactersThroughLoadAndSave)
     EXPECT_TRUE(messages.isEmpty());
 }
 
+// A kept pair with a number too large for a double is written back ahead of the parameters:
+// the saved file must read back with its parameters, not stop at that number.
+TEST_F(SettingsFileTest, AHugeNumberInAKeptPairLosesNoParameterThroughLoadAndSave)
+{
+    const QString path = Path(QStringLiteral("huge.tconf"));
+    WriteBytes(path, R"({"GainA": 4, "X": 1e99999, "GainB": 6})");
+    manager.ReadSettingsfromFile(path);
+    EXPECT_EQ(Values(), ValuesWith({{"GainA", 4}, {"GainB", 6}}));
+
+    TSettingsData read;
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        read[ix] = manager.GetSetting(ix);
+    manager.UpdateSettings(read, manager.GetMajor(), manager.GetMinor());
+    const QString saved = Path(QStringLiteral("saved.tconf"));
+    manager.SaveSettingsToFile(saved);
+    TSettingsFileMngr again;
+    again.ShowMessage = [this](const QString &text) {
+        messages << text;
+    };
+    again.UpdateSettings(table, 2, 0);
+    again.ReadSettingsfromFile(saved);
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
+        EXPECT_EQ(again.GetSetting(ix).value, read[ix].value) << ix;
+    ASSERT_FALSE(again.Document().Pairs().empty());
+    EXPECT_EQ(again.Document().Pairs()[0].value.Text(), "1e99999");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(SettingsFileTest, NestingTooDeepThrowsAndKeepsThePairsBeforeIt)
 {
     const QString loaded = Path(QStringLiteral("loaded.tconf"));
