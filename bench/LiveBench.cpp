@@ -29,6 +29,7 @@
 #include "core/PortPaths.h"
 #include "link/ComPort.h"
 #include "support/RecordingSeam.h"
+#include "support/WindowTimers.h"
 #include "ui/ClientArea.h"
 #include "ui/DesignedFonts.h"
 #include "ui/TandorAboutForm.h"
@@ -484,8 +485,7 @@ int Load(qint64 bytes)
     }
     auto *seam = new TRecordingSeam;
     TMerrowMainForm form(seam);
-    for (QTimer *t : {form.tmComState, form.tmRefreshDetectSetting, form.tmStartCheck})
-        t->stop();
+    StopWindowTimers(form);
     form.show();
     RunLoopFor(0.2);
 

@@ -13,6 +13,7 @@
 //    asks for it: the same, plus the controls repainting themselves over the picture.
 #include "BenchHome.h"
 #include "support/RecordingSeam.h"
+#include "support/WindowTimers.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -66,9 +67,7 @@ bool Settle(TMerrowMainForm &form, QSize expected)
 std::unique_ptr<TMerrowMainForm> BusyWindow(double s)
 {
     auto form = std::make_unique<TMerrowMainForm>(new TRecordingSeam);
-    for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
-                      form->tmStartCheck})
-        t->stop();
+    StopWindowTimers(*form);
     SetBusiestState(*form);
     form->SetScreenScale(s);
     form->show();

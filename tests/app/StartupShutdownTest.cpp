@@ -15,6 +15,7 @@
 #include "support/RecordingSeam.h"
 #include "support/SettingsSets.h"
 #include "support/TestEnv.h"
+#include "support/WindowTimers.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
 
@@ -135,9 +136,7 @@ protected:
     // Shows the window with every timer stopped: nothing but the test's own steps happens.
     void ShowStill()
     {
-        for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
-                          form->tmStartCheck})
-            t->stop();
+        StopWindowTimers(*form);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QCoreApplication::processEvents();

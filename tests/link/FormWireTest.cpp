@@ -6,6 +6,7 @@
 #include "link/ComPort.h"
 #include "support/PtyPeer.h"
 #include "support/RecordingSeam.h"
+#include "support/WindowTimers.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -53,9 +54,7 @@ protected:
         seam = new TRecordingSeam;
         form = std::make_unique<TMerrowMainForm>(seam);
         form->SetClock([this] { return now; });
-        for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
-                          form->tmStartCheck})
-            t->stop();
+        StopWindowTimers(*form);
         seam->Clear();
     }
 

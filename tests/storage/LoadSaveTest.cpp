@@ -12,6 +12,7 @@
 #include "support/RecordingSeam.h"
 #include "support/SettingsSets.h"
 #include "support/TestEnv.h"
+#include "support/WindowTimers.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
 #include "ui/TrackBar.h"
@@ -235,9 +236,7 @@ protected:
         form = std::make_unique<F>(seam);
         startCheckAtStart = form->tmStartCheck->isActive();
         startCheckInterval = form->tmStartCheck->interval();
-        for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
-                          form->tmStartCheck})
-            t->stop();
+        StopWindowTimers(*form);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QCoreApplication::processEvents();

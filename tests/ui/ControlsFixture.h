@@ -5,6 +5,7 @@
 
 #include "core/ValueMappings.h"
 #include "support/RecordingSeam.h"
+#include "support/WindowTimers.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
 #include "ui/TrackBar.h"
@@ -36,9 +37,7 @@ protected:
     {
         seam = new TRecordingSeam;
         form = std::make_unique<TMerrowMainForm>(seam);
-        for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
-                          form->tmStartCheck})
-            t->stop();
+        StopWindowTimers(*form);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QCoreApplication::processEvents();

@@ -6,6 +6,7 @@
 // once on a 96-dpi screen and once on a 144-dpi one (Qt scales the window by 1.5 there); each run
 // also lays the diagram out for s = 1.5.
 #include "support/RecordingSeam.h"
+#include "support/WindowTimers.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/DesignedFonts.h"
@@ -220,9 +221,7 @@ protected:
     {
         seam = new TRecordingSeam;
         form = std::make_unique<TMerrowMainForm>(seam);
-        for (QTimer *t : {form->tmComState, form->tmRefreshDetectSetting, form->tmSaveIndication,
-                          form->tmStartCheck})
-            t->stop();
+        StopWindowTimers(*form);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

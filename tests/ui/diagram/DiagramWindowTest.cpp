@@ -2,6 +2,7 @@
 // The diagram as the window shows it: pictures grabbed from the client area on the offscreen
 // platform, checked at pixels whose colour the design fixes, and the type-dependent controls.
 #include "support/RecordingSeam.h"
+#include "support/WindowTimers.h"
 #include "ui/ClientArea.h"
 #include "ui/ComboBox.h"
 #include "ui/TandorMain.h"
@@ -133,9 +134,7 @@ TEST_F(DiagramWindow, FirstPaintsSettleTheClientSizeAndThenStopRepainting)
     EXPECT_EQ(fForm->btClose->geometry(), QRect(856, 668, 84, 25));
     // The timers' ticks change labels over the diagram, which repaints it; on a loaded machine
     // the first tick can fall into the rounds counted here. Only the diagram's own paints count.
-    for (QTimer *t : {fForm->tmComState, fForm->tmRefreshDetectSetting, fForm->tmSaveIndication,
-                      fForm->tmStartCheck})
-        t->stop();
+    StopWindowTimers(*fForm);
     PaintCounter counter;
     Client()->installEventFilter(&counter);
     std::vector<int> paintsPerRound;
@@ -488,8 +487,7 @@ TEST_P(DiagramWindowLive, ScreenShowsTheLastReportAsAWholePaintWould)
 {
     // Only the reports change the window here: the connection's timers, which write the
     // labels, stand still.
-    for (QTimer *t : {Form().tmComState, Form().tmRefreshDetectSetting, Form().tmStartCheck})
-        t->stop();
+    StopWindowTimers(Form());
     const double s = GetParam();
     Form().SetScreenScale(s);
     const QSize client = s == 1.0 ? QSize(960, 699) : QSize(970, 1033);
@@ -588,8 +586,7 @@ TEST_F(DiagramWindow, StatusReportsLeaveTheControlsAlone)
 // type paints nothing, a new type lays out and repaints the client area.
 TEST_F(DiagramWindow, RadioTypeRepliesRepaintOnlyForANewType)
 {
-    for (QTimer *t : {Form().tmComState, Form().tmRefreshDetectSetting, Form().tmStartCheck})
-        t->stop();
+    StopWindowTimers(Form());
     Form().ReceiveBytes("3,1,0\r\n3,2,0\r\n");
     PaintCounter area;
     Client()->installEventFilter(&area);
