@@ -54,6 +54,12 @@ void TJsonValue::AddPair(std::string key, TJsonValue value)
         fPairs.push_back({std::move(key), std::move(value)});
 }
 
+void TJsonValue::ReservePairs(std::size_t count)
+{
+    if (fKind == TKind::jkObject)
+        fPairs.reserve(count);
+}
+
 bool TJsonValue::RemoveFirstPair(std::string_view key)
 {
     const auto it = std::find_if(fPairs.begin(), fPairs.end(),

@@ -53,6 +53,8 @@ public:
     // Object pairs in order (empty for anything but an object).
     const std::vector<TJsonPair> &Pairs() const { return fPairs; }
     void AddPair(std::string key, TJsonValue value);
+    // Makes room for count pairs in all without growing again.
+    void ReservePairs(std::size_t count);
     // Removes the first pair whose key equals key exactly; false when there is none.
     bool RemoveFirstPair(std::string_view key);
     // Removes every pair whose key remove(key) is true for; the others keep their order.

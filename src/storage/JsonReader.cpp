@@ -4,10 +4,10 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <climits>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,53 +16,49 @@ namespace {
 
 using json = nlohmann::json;
 
+// Two things are done to the text before the parser sees it, in one pass that copies the text
+// only when one of them changes something (nearly every file needs neither):
+//
 // The writer puts control characters other than \b \f \n \r \t into strings as they are (and
 // so did every earlier version of the program), which strict JSON forbids. So that such a file
-// reads back whole instead of stopping at the first of them, they are turned into \u escapes
-// before parsing. Only characters inside string literals are touched, so the structure the
-// parser sees is the same.
-std::string EscapeRawControlCharacters(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    bool inString = false;
-    bool afterBackslash = false;
-    static const char kHex[] = "0123456789abcdef";
-    // Text is copied in runs between the characters that are escaped: nearly every file has
-    // none.
-    std::size_t copied = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const auto byte = static_cast<unsigned char>(c);
-        if (inString) {
-            if (afterBackslash) {
-                afterBackslash = false;
-            } else if (c == '\\') {
-                afterBackslash = true;
-            } else if (c == '"') {
-                inString = false;
-            } else if (byte < 0x20) {
-                out.append(text.substr(copied, i - copied));
-                copied = i + 1;
-                const char escape[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0x0F]};
-                out.append(escape, sizeof escape);
-            }
-        } else if (c == '"') {
-            inString = true;
-        }
-    }
-    out.append(text.substr(copied));
-    return out;
-}
-
+// reads back whole instead of stopping at the first of them, they are turned into \u escapes.
+// Only characters inside string literals are touched, so the structure the parser sees is the
+// same.
+//
 // JSON allows numbers of any size, but the parser stops at one too large for a double. Such a
 // number is kept with its text like any other pair the program does not use, and it must not
 // end the reading: the file's other pairs are written back ahead of the parameters, so a file
-// that once held one would read back with every parameter gone. Before parsing, each such
-// number outside strings is replaced by a stand-in, and the builder puts the original text
-// back. The stand-in may occur in the file too; each occurrence is listed in order, with the
-// text it stands for or none.
+// that once held one would read back with every parameter gone. Each such number outside
+// strings is replaced by a stand-in, and the builder puts the original text back. The stand-in
+// may occur in the file too; each occurrence is listed in order, with the text it stands for or
+// none.
 constexpr std::string_view kStandIn = "0.0e0";
+
+using TStandIns = std::vector<std::optional<std::string>>;
+
+// Byte classes for the scan: what ends a run of plain characters outside strings (a quote, or
+// the first character of a number) and inside them (a quote, a backslash, a control
+// character), and what continues a number.
+enum : unsigned char
+{
+    kStopOutside = 1,
+    kStopInside = 2,
+    kInNumber = 4
+};
+constexpr std::array<unsigned char, 256> kByteClassTable = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int c = 0; c < 0x20; ++c)
+        classes[c] |= kStopInside;
+    classes['"'] |= kStopOutside | kStopInside;
+    classes['\\'] |= kStopInside;
+    classes['-'] |= kStopOutside;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] |= kStopOutside | kInNumber;
+    for (const char c : {'-', '+', '.', 'e', 'E'})
+        classes[static_cast<unsigned char>(c)] |= kInNumber;
+    return classes;
+}();
+const unsigned char *const kByteClass = kByteClassTable.data();
 
 bool IsJsonNumber(std::string_view t)
 {
@@ -140,56 +136,76 @@ bool OverflowsDouble(std::string_view t)
     return error == std::errc::result_out_of_range;
 }
 
-// Replaces, outside strings, each number too large for a double by the stand-in; lists every
-// stand-in of the resulting text in order, with the text it replaced (none for one that was in
-// the file).
-std::string StandInForHugeNumbers(std::string text,
-                                  std::deque<std::optional<std::string>> &standIns)
+// The text the parser reads: text itself when nothing needs changing, else storage holding the
+// changed copy. standIns lists the stand-ins of the returned text.
+std::string_view PrepareForParser(std::string_view text, std::string &storage, TStandIns &standIns)
 {
-    std::string out;
-    out.reserve(text.size());
-    bool inString = false;
-    bool afterBackslash = false;
-    const auto isNumberChar = [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' ||
-               c == 'e' || c == 'E';
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    const std::size_t size = text.size();
+    // Until the first change storage stays empty; then it holds the text up to copied.
+    bool changed = false;
+    std::size_t copied = 0;
+    const auto replace = [&](std::size_t from, std::size_t to, std::string_view with) {
+        if (!changed) {
+            storage.reserve(size + 16);
+            changed = true;
+        }
+        storage.append(text.substr(copied, from - copied));
+        storage.append(with);
+        copied = to;
     };
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        if (inString) {
-            if (afterBackslash)
-                afterBackslash = false;
-            else if (c == '\\')
-                afterBackslash = true;
-            else if (c == '"')
-                inString = false;
-            out.push_back(c);
+    static const char kHex[] = "0123456789abcdef";
+
+    std::size_t i = 0;
+    while (i < size) {
+        while (i < size && !(kByteClass[bytes[i]] & kStopOutside))
             ++i;
-        } else if (c == '"') {
-            inString = true;
-            out.push_back(c);
+        if (i >= size)
+            break;
+        if (bytes[i] == '"') {
+            // A string: up to its closing quote, the character after a backslash skipped.
             ++i;
-        } else if (c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
-            std::size_t end = i;
-            while (end < text.size() && isNumberChar(text[end]))
-                ++end;
-            const std::string_view run(text.data() + i, end - i);
+            while (i < size) {
+                while (i < size && !(kByteClass[bytes[i]] & kStopInside))
+                    ++i;
+                if (i >= size)
+                    break;
+                const unsigned char c = bytes[i];
+                if (c == '"') {
+                    ++i;
+                    break;
+                }
+                if (c == '\\') {
+                    i += 2;
+                    continue;
+                }
+                const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0x0F]};
+                replace(i, i + 1, std::string_view(escape, sizeof escape));
+                ++i;
+            }
+            continue;
+        }
+        // A number (or what starts like one): the whole run of the characters numbers have.
+        std::size_t end = i + 1;
+        while (end < size && (kByteClass[bytes[end]] & kInNumber))
+            ++end;
+        const std::string_view run = text.substr(i, end - i);
+        // Without an exponent a number needs over 300 digits to pass the largest double.
+        const bool mayBeHuge = run.size() > 300 || run.find_first_of("eE") != run.npos;
+        if (mayBeHuge) {
             if (run == kStandIn) {
                 standIns.emplace_back(std::nullopt);
-                out.append(run);
             } else if (IsJsonNumber(run) && OverflowsDouble(run)) {
                 standIns.emplace_back(std::string(run));
-                out.append(kStandIn);
-            } else {
-                out.append(run);
+                replace(i, end, kStandIn);
             }
-            i = end;
-        } else {
-            out.push_back(c);
-            ++i;
         }
+        i = end;
     }
-    return out;
+    if (!changed)
+        return text;
+    storage.append(text.substr(copied));
+    return storage;
 }
 
 // Builds the document from the parser's events. Pairs of the top-level object are added only
@@ -198,7 +214,7 @@ std::string StandInForHugeNumbers(std::string text,
 class TDocumentBuilder
 {
 public:
-    TDocumentBuilder(TJsonReadResult &result, std::deque<std::optional<std::string>> standIns)
+    TDocumentBuilder(TJsonReadResult &result, TStandIns standIns)
         : fResult(result), fStandIns(std::move(standIns))
     {}
 
@@ -212,13 +228,18 @@ public:
     }
     bool number_unsigned(json::number_unsigned_t value)
     {
-        return Deliver(TJsonValue::Number(std::to_string(value)));
+        char digits[24];
+        char *first = std::end(digits);
+        do {
+            *--first = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        return Deliver(TJsonValue::Number(std::string(first, std::end(digits))));
     }
     bool number_float(json::number_float_t, const std::string &text)
     {
-        if (text == kStandIn && !fStandIns.empty()) {
-            std::optional<std::string> original = std::move(fStandIns.front());
-            fStandIns.pop_front();
+        if (text == kStandIn && fNextStandIn < fStandIns.size()) {
+            std::optional<std::string> original = std::move(fStandIns[fNextStandIn++]);
             if (original)
                 return Deliver(TJsonValue::Number(std::move(*original)));
         }
@@ -323,7 +344,8 @@ private:
     }
 
     TJsonReadResult &fResult;
-    std::deque<std::optional<std::string>> fStandIns;
+    TStandIns fStandIns;
+    std::size_t fNextStandIn = 0;
     bool fInRoot = false;
     bool fRootDone = false;
     std::string fRootKey;
@@ -345,13 +367,15 @@ TJsonReadResult ReadJsonObject(std::string_view utf8)
     // cut short either way.
     while (!utf8.empty() && utf8.back() >= '0' && utf8.back() <= '9')
         utf8.remove_suffix(1);
-    std::deque<std::optional<std::string>> standIns;
-    const std::string text = StandInForHugeNumbers(EscapeRawControlCharacters(utf8), standIns);
+    TStandIns standIns;
+    std::string storage;
+    const std::string_view text = PrepareForParser(utf8, storage, standIns);
     TDocumentBuilder builder(result, std::move(standIns));
     // Not strict: what follows the object is of no interest. Syntax errors come through
     // parse_error and end the reading there. Nothing else is taken for the end of the text:
     // memory that runs out (std::bad_alloc) or any other failure goes to the caller, which
     // must not take a half-read document for the file's content.
-    json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, false);
+    json::sax_parse(text.data(), text.data() + text.size(), &builder, json::input_format_t::json,
+                    false);
     return result;
 }

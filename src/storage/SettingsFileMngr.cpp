@@ -10,9 +10,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <new>
+#include <optional>
+#include <string_view>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -134,36 +137,43 @@ QByteArray ReadWholeFile(const QString &path, const QFileInfo &info)
     return bytes;
 }
 
-// A JSON number whose text is a 32-bit signed decimal integer; anything else is an error
-// that ends the reading of values.
-int32_t ToInteger(TJsonValue::TKind kind, const std::string &text)
+// A JSON number whose text is a 32-bit signed decimal integer, or nothing.
+std::optional<int32_t> ParseInteger(TJsonValue::TKind kind, std::string_view text)
 {
     if (kind != TJsonValue::TKind::jkNumber)
-        throw TError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
-    const auto invalid = [&text]() {
-        return TError(QStringLiteral("EConvertError"),
-                      QStringLiteral("'") + QString::fromStdString(text) +
-                          QStringLiteral("' is not a valid integer value"));
-    };
+        return std::nullopt;
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (negative)
         i = 1;
     if (i == text.size())
-        throw invalid();
+        return std::nullopt;
     int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c < '0' || c > '9')
-            throw invalid();
+            return std::nullopt;
         magnitude = magnitude * 10 + (c - '0');
         if (magnitude > int64_t(std::numeric_limits<int32_t>::max()) + 1)
-            throw invalid();
+            return std::nullopt;
     }
     const int64_t result = negative ? -magnitude : magnitude;
     if (result > std::numeric_limits<int32_t>::max())
-        throw invalid();
+        return std::nullopt;
     return static_cast<int32_t>(result);
+}
+
+// The same, for a value that must be one: anything else is an error that ends the reading of
+// values.
+int32_t ToInteger(TJsonValue::TKind kind, const std::string &text)
+{
+    if (kind != TJsonValue::TKind::jkNumber)
+        throw TError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
+    if (const std::optional<int32_t> value = ParseInteger(kind, text))
+        return *value;
+    throw TError(QStringLiteral("EConvertError"),
+                 QStringLiteral("'") + QString::fromStdString(text) +
+                     QStringLiteral("' is not a valid integer value"));
 }
 
 } // namespace
@@ -183,25 +193,31 @@ void TSettingsFileMngr::UpdateSettings(const TSettingsData &new_data, int32_t ma
     fSettings = new_data;
     fFirmwareMajor = major;
     fFirmwareMinor = minor;
+    // The keys in UTF-8, converted again only when a name changed (the window hands the same
+    // table over at every change).
+    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
+        if (fKeySources[ix] != fSettings[ix].ParamName) {
+            fKeySources[ix] = fSettings[ix].ParamName;
+            fKeys[ix] = Utf8(fSettings[ix].ParamName);
+        }
+    }
 
     // Every pair of the set's keys goes, not only the first: a loaded file that holds a key
     // twice would otherwise carry the stale copy into every later save, ahead of the set.
     // One pass over the document, not one per key: the window saves after every change.
-    std::string names[TSettingsData::Count + 1];
-    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        names[ix] = Utf8(fSettings[ix].ParamName);
-    fSettingsJSON.RemovePairsIf([&names](const std::string &key) {
+    fSettingsJSON.RemovePairsIf([this](const std::string &key) {
         if (key == kFirmwareMajor || key == kFirmwareMinor)
             return true;
         for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
-            if (key == names[ix])
+            if (key == fKeys[ix])
                 return true;
         }
         return false;
     });
 
+    fSettingsJSON.ReservePairs(fSettingsJSON.Pairs().size() + TSettingsData::Count + 2);
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        fSettingsJSON.AddPair(std::move(names[ix]), TJsonValue::Integer(fSettings[ix].value));
+        fSettingsJSON.AddPair(fKeys[ix], TJsonValue::Integer(fSettings[ix].value));
     fSettingsJSON.AddPair(kFirmwareMajor, TJsonValue::Integer(major));
     fSettingsJSON.AddPair(kFirmwareMinor, TJsonValue::Integer(minor));
 }
@@ -295,10 +311,8 @@ void TSettingsFileMngr::ReadValues(const QString &FileName)
 {
     for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
         fSettings[ix].value = 0;
-
-    std::string names[TSettingsData::Count + 1];
-    for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix)
-        names[ix] = Utf8(fSettings[ix].ParamName);
+    if (TakeValuesQuietly())
+        return;
 
     // A copy: the messages below run the message loop, and nothing that happens meanwhile
     // may pull the document from under this walk. Only what the walk looks at is copied, not
@@ -311,6 +325,8 @@ void TSettingsFileMngr::ReadValues(const QString &FileName)
     };
     std::vector<TWalkPair> pairs;
     pairs.reserve(fSettingsJSON.Pairs().size());
+    std::string keys[TSettingsData::Count + 1];
+    std::copy(std::begin(fKeys), std::end(fKeys), std::begin(keys));
     for (const TJsonPair &pair : fSettingsJSON.Pairs())
         pairs.push_back({pair.key, pair.value.Kind(), pair.value.Text()});
     try {
@@ -320,7 +336,7 @@ void TSettingsFileMngr::ReadValues(const QString &FileName)
                 continue;
             }
             for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
-                if (pair.key == names[ix])
+                if (pair.key == keys[ix])
                     fSettings[ix].value = ToInteger(pair.kind, pair.text);
             }
             if (pair.key == kFirmwareMajor)
@@ -333,6 +349,38 @@ void TSettingsFileMngr::ReadValues(const QString &FileName)
         Show(e.ClassName() + QStringLiteral(" error raised, with message : ") + e.Message() +
              QStringLiteral(" when reading ") + FileName);
     }
+}
+
+bool TSettingsFileMngr::TakeValuesQuietly()
+{
+    // Nothing here shows a message, so nothing can change the document during the walk, and
+    // no copy is needed. Where the walk above would show one, this one stops, having set what
+    // that walk sets before it, and the walk above starts over.
+    for (const TJsonPair &pair : fSettingsJSON.Pairs()) {
+        const TJsonValue::TKind kind = pair.value.Kind();
+        if (kind == TJsonValue::TKind::jkNull)
+            return false;
+        int32_t *target = nullptr;
+        for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
+            if (pair.key == fKeys[ix]) {
+                const std::optional<int32_t> value = ParseInteger(kind, pair.value.Text());
+                if (!value)
+                    return false;
+                fSettings[ix].value = *value;
+            }
+        }
+        if (pair.key == kFirmwareMajor)
+            target = &fFirmwareMajor;
+        else if (pair.key == kFirmwareMinor)
+            target = &fFirmwareMinor;
+        if (target) {
+            const std::optional<int32_t> value = ParseInteger(kind, pair.value.Text());
+            if (!value)
+                return false;
+            *target = *value;
+        }
+    }
+    return true;
 }
 
 TSettingsRec TSettingsFileMngr::GetSetting(int ix) const

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class TSettingsFileMngr
 {
@@ -61,10 +62,16 @@ private:
     QString WriteDocument(const QString &FileName) const;
     void Show(const QString &text) const;
     void ReadValues(const QString &FileName);
+    // Takes the values and the firmware version from the document when none of them needs a
+    // message; false (with some of them taken) when one does.
+    bool TakeValuesQuietly();
 
     TJsonValue fSettingsJSON = TJsonValue::Object();
     QString fSettingsFilename;
     TSettingsData fSettings;
+    // The table's names as document keys (UTF-8), and the names they were made from.
+    QString fKeySources[TSettingsData::Count + 1];
+    std::string fKeys[TSettingsData::Count + 1];
     int32_t fFirmwareMajor = 0;
     int32_t fFirmwareMinor = 0;
 };

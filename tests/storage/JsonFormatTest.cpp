@@ -154,6 +154,12 @@ TEST(JsonReader, KeepsWhatWasCompleteWhereReadingStops)
         {"raw control character in a string", "{\"s\":\"a\x01\tb\",\"n\":1}",
          "{s:\"a\x01\tb\",n:1}", true, false},
         {"raw control character outside strings", "{\"a\":1,\x01\"b\":2}", "{a:1}", false, false},
+        {"raw control characters and escapes side by side",
+         "{\"s\":\"\x01\\\"\x1f\\\\\x02\",\"n\":1}", "{s:\"\x01\"\x1f\\\x02\",n:1}", true, false},
+        // After a backslash a control character is no escape the parser knows.
+        {"raw control character after a backslash", "{\"a\":1,\"s\":\"x\\\x01y\",\"b\":2}", "{a:1}",
+         false, false},
+        {"cut after a backslash in a string", "{\"a\":1,\"s\":\"x\\", "{a:1}", false, false},
         // Numbers of any size are JSON; one too large for a double is kept with its text and
         // the reading goes on, so that the pairs after it are not lost.
         {"number too large for a double", R"({"a":1,"b":1e400,"c":2})", "{a:1,b:1e400,c:2}", true,
@@ -163,6 +169,9 @@ TEST(JsonReader, KeepsWhatWasCompleteWhereReadingStops)
          "{a:-1E+400,b:[1.5e99999,0.0e0],c:" + std::string(400, '9') + ",d:2}", true, false},
         {"at the largest double", R"({"a":1.7976931348623157e308,"b":1.8e308,"c":0.0e0,"d":1})",
          "{a:1.7976931348623157e308,b:1.8e308,c:0.0e0,d:1}", true, false},
+        {"huge numbers beside strings that look like numbers",
+         R"({"s":"a\"","n":1e400,"t":"0.0e0","u":"-1e400\\","m":-2E+999})",
+         "{s:\"a\"\",n:1e400,t:\"0.0e0\",u:\"-1e400\\\",m:-2E+999}", true, false},
         {"tiny and zero", R"({"a":1e-400,"b":0e99999,"c":0.0000e400,"s":"1e400"})",
          "{a:1e-400,b:0e99999,c:0.0000e400,s:\"1e400\"}", true, false},
         {"nesting of 512 levels", deep512, "{a:1,b:" + Nested(511) + ",c:2}", true, false},
