@@ -136,24 +136,48 @@ bool OverflowsDouble(std::string_view t)
     return error == std::errc::result_out_of_range;
 }
 
+// A copy of a text with some of its pieces replaced, made only once the first piece is.
+class TTextEdits
+{
+public:
+    TTextEdits(std::string_view text, std::string &storage) : fText(text), fStorage(storage) {}
+
+    // Replaces the text's characters from..to (after those replaced before) with with.
+    void Replace(std::size_t from, std::size_t to, std::string_view with)
+    {
+        if (!fChanged) {
+            fStorage.reserve(fText.size() + 16);
+            fChanged = true;
+        }
+        fStorage.append(fText.substr(fCopied, from - fCopied));
+        fStorage.append(with);
+        fCopied = to;
+    }
+
+    // The text with its replacements.
+    std::string_view Result()
+    {
+        if (!fChanged)
+            return fText;
+        fStorage.append(fText.substr(fCopied));
+        return fStorage;
+    }
+
+private:
+    std::string_view fText;
+    std::string &fStorage;
+    bool fChanged = false;
+    std::size_t fCopied = 0; // the text before this is in fStorage
+};
+
 // The text the parser reads: text itself when nothing needs changing, else storage holding the
-// changed copy. standIns lists the stand-ins of the returned text.
+// changed copy. standIns lists the stand-ins of the returned text. (The scan keeps its
+// position in a plain local: nothing takes its address, so it stays in a register.)
 std::string_view PrepareForParser(std::string_view text, std::string &storage, TStandIns &standIns)
 {
+    TTextEdits edits(text, storage);
     const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
     const std::size_t size = text.size();
-    // Until the first change storage stays empty; then it holds the text up to copied.
-    bool changed = false;
-    std::size_t copied = 0;
-    const auto replace = [&](std::size_t from, std::size_t to, std::string_view with) {
-        if (!changed) {
-            storage.reserve(size + 16);
-            changed = true;
-        }
-        storage.append(text.substr(copied, from - copied));
-        storage.append(with);
-        copied = to;
-    };
     static const char kHex[] = "0123456789abcdef";
 
     std::size_t i = 0;
@@ -180,7 +204,7 @@ std::string_view PrepareForParser(std::string_view text, std::string &storage, T
                     continue;
                 }
                 const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0x0F]};
-                replace(i, i + 1, std::string_view(escape, sizeof escape));
+                edits.Replace(i, i + 1, std::string_view(escape, sizeof escape));
                 ++i;
             }
             continue;
@@ -197,15 +221,12 @@ std::string_view PrepareForParser(std::string_view text, std::string &storage, T
                 standIns.emplace_back(std::nullopt);
             } else if (IsJsonNumber(run) && OverflowsDouble(run)) {
                 standIns.emplace_back(std::string(run));
-                replace(i, end, kStandIn);
+                edits.Replace(i, end, kStandIn);
             }
         }
         i = end;
     }
-    if (!changed)
-        return text;
-    storage.append(text.substr(copied));
-    return storage;
+    return edits.Result();
 }
 
 // Builds the document from the parser's events. Pairs of the top-level object are added only
