@@ -350,6 +350,9 @@ private:
         if (!fInRoot)
             return false;
         if (fOpen.empty()) {
+            // Room for a parameter set and a few other pairs at once, not grown pair by pair.
+            if (fResult.document.Pairs().empty())
+                fResult.document.ReservePairs(24);
             fResult.document.AddPair(std::move(fRootKey), std::move(value));
             fRootKey.clear();
             return true;

@@ -137,6 +137,14 @@ QByteArray ReadWholeFile(const QString &path, const QFileInfo &info)
     return bytes;
 }
 
+// Whether a pair's key is the given name. The names of a parameter's A and B entries differ in
+// their last letter only, and most names have the length of another: the last letter is looked
+// at before the whole key is compared.
+bool IsKey(const std::string &key, const std::string &name)
+{
+    return key.size() == name.size() && (key.empty() || key.back() == name.back()) && key == name;
+}
+
 // A JSON number whose text is a 32-bit signed decimal integer, or nothing.
 std::optional<int32_t> ParseInteger(TJsonValue::TKind kind, std::string_view text)
 {
@@ -206,10 +214,10 @@ void TSettingsFileMngr::UpdateSettings(const TSettingsData &new_data, int32_t ma
     // twice would otherwise carry the stale copy into every later save, ahead of the set.
     // One pass over the document, not one per key: the window saves after every change.
     fSettingsJSON.RemovePairsIf([this](const std::string &key) {
-        if (key == kFirmwareMajor || key == kFirmwareMinor)
+        if (IsKey(key, kFirmwareMajor) || IsKey(key, kFirmwareMinor))
             return true;
         for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
-            if (key == fKeys[ix])
+            if (IsKey(key, fKeys[ix]))
                 return true;
         }
         return false;
@@ -362,16 +370,16 @@ bool TSettingsFileMngr::TakeValuesQuietly()
             return false;
         int32_t *target = nullptr;
         for (int ix = TSettingsData::First; ix <= TSettingsData::Last; ++ix) {
-            if (pair.key == fKeys[ix]) {
+            if (IsKey(pair.key, fKeys[ix])) {
                 const std::optional<int32_t> value = ParseInteger(kind, pair.value.Text());
                 if (!value)
                     return false;
                 fSettings[ix].value = *value;
             }
         }
-        if (pair.key == kFirmwareMajor)
+        if (IsKey(pair.key, kFirmwareMajor))
             target = &fFirmwareMajor;
-        else if (pair.key == kFirmwareMinor)
+        else if (IsKey(pair.key, kFirmwareMinor))
             target = &fFirmwareMinor;
         if (target) {
             const std::optional<int32_t> value = ParseInteger(kind, pair.value.Text());

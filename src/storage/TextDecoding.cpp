@@ -74,8 +74,14 @@ QByteArray Decode(QStringConverter::Encoding encoding, const QByteArray &bytes)
 
 QByteArray FileTextToUtf8(const QByteArray &raw)
 {
-    if (StartsWith(raw, {0xEF, 0xBB, 0xBF}))
-        return Decode(QStringConverter::Utf8, raw.mid(3));
+    if (StartsWith(raw, {0xEF, 0xBB, 0xBF})) {
+        // Well-formed UTF-8 decodes to itself (the program's own files always are): only the
+        // mark goes. Anything else is decoded, which puts replacement characters in.
+        QByteArray text = raw.mid(3);
+        if (IsValidUtf8(text))
+            return text;
+        return Decode(QStringConverter::Utf8, text);
+    }
     if (StartsWith(raw, {0xFF, 0xFE}))
         return Decode(QStringConverter::Utf16LE, raw.mid(2));
     if (StartsWith(raw, {0xFE, 0xFF}))
