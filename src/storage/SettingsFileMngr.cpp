@@ -137,8 +137,8 @@ QByteArray ReadWholeFile(const QString &path, const QFileInfo &info)
     return bytes;
 }
 
-// Whether a pair's key is the given name. The names of a parameter's A and B entries differ in
-// their last letter only, and most names have the length of another: the last letter is looked
+// Whether a pair's key is the given name. Many names have the length of another (GainA and
+// GainB, DetLevelA and ComType_A), and most of those differ in their last letter: it is looked
 // at before the whole key is compared.
 bool IsKey(const std::string &key, const std::string &name)
 {
