@@ -126,15 +126,27 @@ bool LayoutApplied(const TDiagramLayout &layout, const TDiagramWidgets &widgets)
 }
 
 // The layout of the controls for the window's scale and radio types, from where they stand.
-TDiagramLayout CurrentLayout(TMerrowMainForm &f, const TDiagramWidgets &widgets)
+const TDiagramLayout &CurrentLayout(TMerrowMainForm &f, const TDiagramWidgets &widgets)
 {
     TControlRects current;
     for (std::size_t i = 0; i < kDiagramControlCount; ++i) {
         if (widgets[i])
             current[static_cast<TDiagramControl>(i)] = widgets[i]->geometry();
     }
-    return LayoutDiagram(f.ScreenScale(), current, f.cmb_RaAtype->currentIndex(),
-                         f.cmb_RaBtype->currentIndex());
+    const double s = f.ScreenScale();
+    const int typeA = f.cmb_RaAtype->currentIndex();
+    const int typeB = f.cmb_RaBtype->currentIndex();
+    TClientArea::TLaidOut &last = f.ClientArea->LaidOut();
+    if (!last.valid || last.s != s || last.typeA != typeA || last.typeB != typeB ||
+        !(last.from == current)) {
+        last.valid = true;
+        last.s = s;
+        last.typeA = typeA;
+        last.typeB = typeB;
+        last.from = current;
+        last.layout = LayoutDiagram(s, current, typeA, typeB);
+    }
+    return last.layout;
 }
 
 // Lays out the controls over the diagram and fixes the client size; true when a control or
@@ -142,6 +154,7 @@ TDiagramLayout CurrentLayout(TMerrowMainForm &f, const TDiagramWidgets &widgets)
 bool LayOutControls(TMerrowMainForm &f)
 {
     const TDiagramWidgets widgets = DiagramWidgets(f);
+    // A copy: applying it raises events, which may lay out again.
     const TDiagramLayout layout = CurrentLayout(f, widgets);
     bool changed = false;
     if (f.ClientArea->size() != layout.client) {
@@ -274,7 +287,7 @@ bool TMerrowMainForm::LiveIndicatorsShown()
     if (!PictureShowsState(*this))
         return false;
     const TDiagramWidgets widgets = DiagramWidgets(*this);
-    const TDiagramLayout layout = CurrentLayout(*this, widgets);
+    const TDiagramLayout &layout = CurrentLayout(*this, widgets);
     return ClientArea->size() == layout.client && LayoutApplied(layout, widgets);
 }
 
