@@ -4,8 +4,9 @@
 //
 //   bench_live flood SECONDS   tandor-sim sends status reports back to back at the full
 //                              115200-baud line rate; the window is shown (painting included).
-//                              Prints the program's CPU seconds per second of flood and the
-//                              largest event-loop stall.
+//                              Prints the program's CPU seconds per second of flood, then
+//                              the largest event-loop stall over another SECONDS / 2 (at
+//                              least 2 s) of it.
 //   bench_live terminal SECONDS  the same flood read by a plain serial terminal: the port
 //                              opened and every byte read and thrown away (the reference).
 //   bench_live cutecom SECONDS the same flood shown by the CuteCom serial terminal, which
@@ -232,16 +233,26 @@ int Flood(double seconds)
     int pollTicks = 0;
     QObject::connect(form->tmComState, &QTimer::timeout, [&pollTicks] { ++pollTicks; });
 
-    TStallProbe probe;
     const double cpu0 = CpuSeconds();
     const int64_t t0 = MonotonicNs();
     RunLoopFor(seconds);
     const double wall = double(MonotonicNs() - t0) / 1e9;
     const double cpu = CpuSeconds() - cpu0;
+    const double pollPace = pollTicks / wall * form->tmComState->interval() / 1000.0;
+    const int paintCount = paints.count;
+    const int changesSeen = changes;
+    // The stall probe wakes the event loop 200 times a second, a cost of its own that the CPU
+    // figure must not carry (the serial terminal and the reader it is compared with run
+    // without one): the stalls are looked for after it, the flood going on.
+    double worstStallMs = 0;
+    {
+        TStallProbe probe;
+        RunLoopFor(std::max(2.0, seconds / 2));
+        worstStallMs = probe.worstMs;
+    }
     if (!seam->messages.empty() || !form->ComPort1->Active())
         return Fail("the window reported an error or lost the port during the flood");
-    const double pollPace = pollTicks / wall * form->tmComState->interval() / 1000.0;
-    if (changes < int(seconds))
+    if (changesSeen < int(seconds))
         return Fail("the status reports did not reach the window");
     // Once the flood stops (the simulator frozen, the line quiet), the window shows the last
     // report it took in.
@@ -253,7 +264,7 @@ int Flood(double seconds)
         return Fail("the window does not show the last status report");
     std::printf("flood_cpu_per_s=%.4f flood_stall_ms=%.1f flood_paints_per_s=%.1f "
                 "flood_poll_pace=%.3f\n",
-                cpu / wall, probe.worstMs, paints.count / wall, pollPace);
+                cpu / wall, worstStallMs, paintCount / wall, pollPace);
     return 0;
 }
 

@@ -65,6 +65,20 @@ public:
     // the live indicators covers it.
     QRegion &Unshown() { return fUnshown; }
 
+    // The last layout of the controls over the diagram, with what it was made from: the same
+    // scale, radio types and control rectangles give the same layout, which need not be made
+    // again on every status report.
+    struct TLaidOut
+    {
+        bool valid = false;
+        double s = 0;
+        int typeA = 0;
+        int typeB = 0;
+        TControlRects from;
+        TDiagramLayout layout;
+    };
+    TLaidOut &LaidOut() { return fLaidOut; }
+
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -87,4 +101,5 @@ private:
     QRegion fPaintingRegion;
     TDiagramFrame fFrame;
     QRegion fUnshown;
+    TLaidOut fLaidOut;
 };

@@ -167,11 +167,17 @@ void TMerrowMainForm::RepaintForReplies()
     // An interface that reports without pause hands over a receive event every few
     // milliseconds, far more often than a screen shows pictures. The first event after a
     // quiet frame interval paints at once; those that follow within the interval leave one
-    // paint for its end, which shows everything they brought.
+    // paint for its end, which shows everything they brought. A receive event that changed
+    // nothing on show (most parameter replies) paints nothing, and does not count as a paint
+    // that the next status report would have to wait behind.
     const std::chrono::milliseconds now = fClock();
-    if (const auto wait = fRxPaintThrottle.WaitBeforePaint(now); wait.count() > 0) {
-        if (!fRxPaintTimer->isActive())
-            fRxPaintTimer->start(wait);
+    const auto wait = fRxPaintThrottle.WaitBeforePaint(now);
+    if (wait.count() > 0 && fRxPaintTimer->isActive())
+        return; // the paint at the interval's end shows this event's replies too
+    if (LiveIndicatorsShown())
+        return;
+    if (wait.count() > 0) {
+        fRxPaintTimer->start(wait);
         return;
     }
     fRxPaintTimer->stop();

@@ -285,6 +285,9 @@ public:
     // Paints before returning what the live indicators (meters, receive and PTT indicators)
     // changed since the last paint, and nothing else; all of it if the layout changed.
     void RepaintLiveIndicators();
+    // Whether the picture and the controls over it already show the window's state, so that
+    // a repaint of the live indicators would change nothing.
+    bool LiveIndicatorsShown();
     // s: the screen's logical dots per inch / 96.
     double ScreenScale() const;
     // Fixes s whatever the screen (tests and the paint benchmark lay out and paint at 144 dpi

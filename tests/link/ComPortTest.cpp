@@ -413,6 +413,52 @@ TEST_F(ComPortTest, WritesGoOutWholeAndInOrder)
     EXPECT_FALSE(port.WriteText("11\r"));
 }
 
+// With nothing queued, a write reaches the device before the message loop runs again; what
+// the device does not take at once waits in the queue behind it. Either way the far end gets
+// every byte, in order.
+TEST_F(ComPortTest, WritesReachTheDeviceAtOnceAndTheRestFollowsInOrder)
+{
+    port.Open();
+    EXPECT_TRUE(port.WriteText("11\r"));
+    EXPECT_EQ(port.OutQueue(), 0);
+    EXPECT_EQ(peer.ReadAvailable(), "11\r") << "no pass of the message loop in between";
+
+    // More than the terminal's buffer holds: part goes at once, the rest waits, and so does
+    // every write after it.
+    QByteArray expected;
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray block(8 * 1024, char('a' + i));
+        ASSERT_TRUE(port.WriteText(block));
+        expected += block;
+    }
+    EXPECT_GT(port.OutQueue(), 0) << "the terminal took it all: the test shows nothing";
+    ASSERT_TRUE(port.WriteText("8\r"));
+    expected += "8\r";
+    peer.ClearReceived();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            peer.ReadAvailable();
+            return peer.Received().size() >= expected.size() && port.OutQueue() == 0;
+        },
+        5000));
+    EXPECT_TRUE(peer.Received() == expected);
+}
+
+// A write the device refuses (the adapter was pulled) is queued as before: the port is closed
+// once, from the message loop, never from inside the write.
+TEST_F(ComPortTest, AWriteToAPulledAdapterClosesThePortOnceFromTheMessageLoop)
+{
+    port.Open();
+    peer.CloseMaster();
+    EXPECT_TRUE(port.WriteText("11\r"));
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(port.Active());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, 3000));
+    Settle();
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(port.WriteText("11\r"));
+}
+
 TEST_F(ComPortTest, AFullOutputQueueRefusesWritesAndTellsOncePerBurst)
 {
     port.Open();

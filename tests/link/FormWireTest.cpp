@@ -345,6 +345,53 @@ TEST_F(FormWire, EventsInQuickSuccessionShareOnePaintAtTheFrameIntervalsEnd)
     EXPECT_EQ(paints.count, 2);          // one paint showed all of them
 }
 
+// The parameter poll reads the same values back all the time. Such a reply changes nothing on
+// show: it paints nothing, and a status report just after it still paints at once. A reply
+// that moves a threshold marker is a change like any other.
+TEST_F(FormWire, ReplyThatChangesNothingShownDoesNotHoldBackTheNextReport)
+{
+    CountPaints();
+    auto *heldPaint = form->findChild<QTimer *>(QStringLiteral("RxPaintTimer"));
+    ASSERT_NE(heldPaint, nullptr);
+    const auto reply = [this](int nr, int32_t value) {
+        return "3," + QByteArray::number(nr) + "," + QByteArray::number(value) + "\r";
+    };
+    const int kPolled[] = {Param::GainA, Param::DetLevelA, Param::RaAtype, Param::Baud_B};
+    // The controls show the values once; from then on the poll reads the same values back.
+    for (const int nr : kPolled)
+        Receive(reply(nr, form->SettingsData[nr].value));
+    const int32_t detLevelA = form->SettingsData[Param::DetLevelA].value;
+    now += std::chrono::milliseconds(100);
+    Receive("2,200,1,0,0,0,0\r");
+    EXPECT_GE(paints.count, 1);
+    // From the first pass of the event loop without a paint, only the replies are at work.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const int before = paints.count;
+        QCoreApplication::processEvents();
+        return paints.count == before;
+    }));
+    paints.count = 1;
+    // A frame interval after that paint, when a reply that changed something would paint.
+    now += std::chrono::milliseconds(50);
+    for (const int nr : kPolled) {
+        SCOPED_TRACE(nr);
+        Receive(reply(nr, form->SettingsData[nr].value));
+        EXPECT_FALSE(heldPaint->isActive());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(paints.count, 1);
+    }
+    // The next report comes within a frame interval of the replies.
+    now += std::chrono::milliseconds(10);
+    Receive("2,300,1,0,0,0,0\r");
+    EXPECT_EQ(paints.count, 2);
+    EXPECT_FALSE(heldPaint->isActive());
+
+    now += std::chrono::milliseconds(5);
+    Receive(reply(Param::DetLevelA, detLevelA == 100 ? 200 : 100));
+    EXPECT_TRUE(heldPaint->isActive()); // the marker moves at the frame interval's end
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !heldPaint->isActive(); }, 1000));
+}
+
 TEST_F(FormWire, LineSplitOverEventsIsHandledOnce)
 {
     RecordSetters();

@@ -149,6 +149,7 @@ class TControlRects
 public:
     QRect &operator[](TDiagramControl c) { return fRects[static_cast<std::size_t>(c)]; }
     const QRect &operator[](TDiagramControl c) const { return fRects[static_cast<std::size_t>(c)]; }
+    bool operator==(const TControlRects &) const = default;
 
 private:
     std::array<QRect, kDiagramControlCount> fRects;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -44,18 +45,24 @@ class TCanvas
 {
 public:
     // With record set, every drawing operation is appended to it with the pixels it may
-    // touch; with draw false nothing is drawn (the image still measures the texts).
-    explicit TCanvas(QImage &image, TDrawOps *record = nullptr, bool draw = true)
-        : fPainter(&image), fRecord(record), fDraw(draw)
+    // touch; with draw false nothing is drawn, and no painter is opened on the image (it still
+    // measures the texts). Texts are measured through measures when given.
+    explicit TCanvas(QImage &image, TDrawOps *record = nullptr, bool draw = true,
+                     TTextMeasures *measures = nullptr)
+        : fDevice(image), fRecord(record), fDraw(draw), fMeasures(measures)
     {
-        fPainter.setRenderHint(QPainter::Antialiasing, false);
         fFont.setFamily(QString::fromLatin1(kDiagramFontFamily));
         fFont.setPointSize(8);
-        fPainter.setFont(fFont);
-        ApplyPen();
+        if (fDraw) {
+            fPainter.emplace(&image);
+            fPainter->setRenderHint(QPainter::Antialiasing, false);
+            fPainter->setFont(fFont);
+            ApplyPen();
+        }
     }
 
-    QPainter &Painter() { return fPainter; }
+    // Only a canvas that draws has a painter.
+    QPainter &Painter() { return *fPainter; }
 
     void SetPen(const QColor &color, int width)
     {
@@ -67,25 +74,29 @@ public:
     void SetFill(const QColor &color)
     {
         fFill = color;
-        fPainter.setBrush(color);
+        if (fPainter)
+            fPainter->setBrush(color);
     }
     void SetTextColor(const QColor &color) { fTextColor = color; }
     void SetFontSize(int points)
     {
         fFont.setPointSize(points);
-        fPainter.setFont(fFont);
+        if (fPainter)
+            fPainter->setFont(fFont);
     }
     void SetBold(bool bold)
     {
         fFont.setBold(bold);
-        fPainter.setFont(fFont);
+        if (fPainter)
+            fPainter->setFont(fFont);
     }
 
     // Only the pixels in area are drawn, and of the operations only those whose recorded
     // reach (from a recording of the same drawing) meets it.
     void Clip(const QRegion &area, const TDrawOps *recorded)
     {
-        fPainter.setClipRegion(area);
+        if (fPainter)
+            fPainter->setClipRegion(area);
         fOnly.clear();
         if (!recorded)
             return;
@@ -102,7 +113,7 @@ public:
                 TDrawOp::Line, {x1, y1, x2, y2},
                 Spanned(x1, y1, x2, y2).adjusted(-PenReach(), -PenReach(), PenReach(), PenReach()));
         if (Next())
-            fPainter.drawLine(x1, y1, x2, y2);
+            fPainter->drawLine(x1, y1, x2, y2);
     }
     void Line(const TSegment &segment)
     {
@@ -117,7 +128,7 @@ public:
                    Spanned(x - size, y - size, x + size, y + size).adjusted(-r, -r, r, r));
         }
         if (Next())
-            DrawAmplifier(fPainter, x, y, size);
+            DrawAmplifier(*fPainter, x, y, size);
     }
 
     // Two strokes from the tip back to (tip x + back, tip y - spread) and (.., tip y + spread):
@@ -138,17 +149,17 @@ public:
             Record(TDrawOp::Rectangle, {box.x1, box.y1, box.x2, box.y2}, OutlineReach(q));
         if (!Next())
             return;
-        fPainter.fillRect(q, fFill);
+        fPainter->fillRect(q, fFill);
         const int lo = fPenWidth / 2;
         const int across = fPenWidth;
-        fPainter.fillRect(QRect(q.left() - lo, q.top() - lo, q.width() + across - 1, across),
-                          fPenColor);
-        fPainter.fillRect(QRect(q.left() - lo, q.bottom() - lo, q.width() + across - 1, across),
-                          fPenColor);
-        fPainter.fillRect(QRect(q.left() - lo, q.top() - lo, across, q.height() + across - 1),
-                          fPenColor);
-        fPainter.fillRect(QRect(q.right() - lo, q.top() - lo, across, q.height() + across - 1),
-                          fPenColor);
+        fPainter->fillRect(QRect(q.left() - lo, q.top() - lo, q.width() + across - 1, across),
+                           fPenColor);
+        fPainter->fillRect(QRect(q.left() - lo, q.bottom() - lo, q.width() + across - 1, across),
+                           fPenColor);
+        fPainter->fillRect(QRect(q.left() - lo, q.top() - lo, across, q.height() + across - 1),
+                           fPenColor);
+        fPainter->fillRect(QRect(q.right() - lo, q.top() - lo, across, q.height() + across - 1),
+                           fPenColor);
     }
 
     // The same with corners that are quarters of a circle corner pixels across.
@@ -166,58 +177,56 @@ public:
             return;
         const int lo = fPenWidth / 2;
         const int across = fPenWidth;
-        fPainter.fillRect(QRect(q.left(), q.top() + r, q.width(), q.height() - 2 * r), fFill);
-        fPainter.fillRect(QRect(q.left() + r, q.top(), q.width() - 2 * r, q.height()), fFill);
+        fPainter->fillRect(QRect(q.left(), q.top() + r, q.width(), q.height() - 2 * r), fFill);
+        fPainter->fillRect(QRect(q.left() + r, q.top(), q.width() - 2 * r, q.height()), fFill);
         const QRectF corners[] = {
             {qreal(q.left()), qreal(q.top()), qreal(corner), qreal(corner)},
             {qreal(q.right() - corner), qreal(q.top()), qreal(corner), qreal(corner)},
             {qreal(q.left()), qreal(q.bottom() - corner), qreal(corner), qreal(corner)},
             {qreal(q.right() - corner), qreal(q.bottom() - corner), qreal(corner), qreal(corner)},
         };
-        fPainter.setPen(Qt::NoPen);
+        fPainter->setPen(Qt::NoPen);
         for (const QRectF &c : corners)
-            fPainter.drawEllipse(c);
-        fPainter.fillRect(QRect(q.left() + r, q.top() - lo, q.width() - 2 * r, across), fPenColor);
-        fPainter.fillRect(QRect(q.left() + r, q.bottom() - lo, q.width() - 2 * r, across),
-                          fPenColor);
-        fPainter.fillRect(QRect(q.left() - lo, q.top() + r, across, q.height() - 2 * r), fPenColor);
-        fPainter.fillRect(QRect(q.right() - lo, q.top() + r, across, q.height() - 2 * r),
-                          fPenColor);
+            fPainter->drawEllipse(c);
+        fPainter->fillRect(QRect(q.left() + r, q.top() - lo, q.width() - 2 * r, across), fPenColor);
+        fPainter->fillRect(QRect(q.left() + r, q.bottom() - lo, q.width() - 2 * r, across),
+                           fPenColor);
+        fPainter->fillRect(QRect(q.left() - lo, q.top() + r, across, q.height() - 2 * r),
+                           fPenColor);
+        fPainter->fillRect(QRect(q.right() - lo, q.top() + r, across, q.height() - 2 * r),
+                           fPenColor);
         // Square ends reach into the straight edges, so no pixel is left open where they meet.
-        fPainter.setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        fPainter.setBrush(Qt::NoBrush);
+        fPainter->setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        fPainter->setBrush(Qt::NoBrush);
         constexpr int kQuarter = 90 * 16; // Qt measures arcs in 1/16 degree
-        fPainter.drawArc(corners[0], 2 * kQuarter, -kQuarter);
-        fPainter.drawArc(corners[1], 0, kQuarter);
-        fPainter.drawArc(corners[2], 2 * kQuarter, kQuarter);
-        fPainter.drawArc(corners[3], 3 * kQuarter, kQuarter);
-        fPainter.setBrush(fFill);
+        fPainter->drawArc(corners[0], 2 * kQuarter, -kQuarter);
+        fPainter->drawArc(corners[1], 0, kQuarter);
+        fPainter->drawArc(corners[2], 2 * kQuarter, kQuarter);
+        fPainter->drawArc(corners[3], 3 * kQuarter, kQuarter);
+        fPainter->setBrush(fFill);
         ApplyPen();
     }
 
-    int TextWidth(const QString &text) const
-    {
-        return fPainter.fontMetrics().horizontalAdvance(text);
-    }
-    int TextHeight() const { return fPainter.fontMetrics().height(); }
+    int TextWidth(const QString &text) { return Measure(text).width; }
+    int TextHeight() { return Measure(QString()).height; }
 
     // Text with its top-left corner at (x, y) on an opaque box of the fill colour; width is
     // the text's width, measured once by the caller.
     void TextOut(int x, int y, const QString &text, int width)
     {
-        const QFontMetrics metrics = fPainter.fontMetrics();
+        const TTextMeasures::TMeasure &metrics = Measure(text);
         if (fRecord) {
             // The box behind the text, and the ink, which may stand out of the box (a bold
             // glyph's overhang), with a margin for the smoothing of the glyphs' edges.
-            const QRect box(x, y, width, metrics.height());
-            const QRect ink = metrics.boundingRect(text).translated(x, y + metrics.ascent());
+            const QRect box(x, y, width, metrics.height);
+            const QRect ink = metrics.ink.translated(x, y + metrics.ascent);
             Record(TDrawOp::Text, {x, y, width}, box.united(ink).adjusted(-2, -2, 2, 2), text);
         }
         if (!Next())
             return;
-        fPainter.fillRect(QRect(x, y, width, metrics.height()), fFill);
-        fPainter.setPen(fTextColor);
-        fPainter.drawText(x, y + metrics.ascent(), text);
+        fPainter->fillRect(QRect(x, y, width, metrics.height), fFill);
+        fPainter->setPen(fTextColor);
+        fPainter->drawText(x, y + metrics.ascent, text);
         ApplyPen();
     }
     void TextCentredOnY(int left, int y, const QString &text)
@@ -238,7 +247,17 @@ public:
 private:
     void ApplyPen()
     {
-        fPainter.setPen(QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        if (fPainter)
+            fPainter->setPen(
+                QPen(fPenColor, fPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
+
+    const TTextMeasures::TMeasure &Measure(const QString &text)
+    {
+        if (fMeasures)
+            return fMeasures->Measure(fFont, fDevice, text);
+        fMeasure = TTextMeasures::MeasureNow(fFont, fDevice, text);
+        return fMeasure;
     }
 
     // How far past a path the current pen may colour pixels: half its width, its round end,
@@ -292,9 +311,12 @@ private:
         return fDraw && (!fOnlyGiven || (index < fOnly.size() && fOnly[index]));
     }
 
-    QPainter fPainter;
+    QImage &fDevice;
+    std::optional<QPainter> fPainter;
     TDrawOps *fRecord;
     bool fDraw;
+    TTextMeasures *fMeasures;
+    TTextMeasures::TMeasure fMeasure; // the last text measured without fMeasures
     std::size_t fIndex = 0;
     std::vector<bool> fOnly;
     bool fOnlyGiven = false;
@@ -618,31 +640,77 @@ QImage RenderDiagram(const TDiagramGeometry &g, int clientHeight, const TDiagram
     return image;
 }
 
-TDrawOps RecordLiveLayer(const TDiagramGeometry &g, const TDiagramState &state, QImage &device)
+TTextMeasures::TMeasure TTextMeasures::MeasureNow(const QFont &font, const QImage &device,
+                                                  const QString &text)
+{
+    const QFontMetrics metrics(font, &device);
+    return {metrics.horizontalAdvance(text), metrics.height(), metrics.ascent(),
+            metrics.boundingRect(text)};
+}
+
+const TTextMeasures::TMeasure &TTextMeasures::Measure(const QFont &font, const QImage &device,
+                                                      const QString &text)
+{
+    // A handful of fonts: a search is quicker than hashing the font.
+    const int dpiX = device.logicalDpiX();
+    const int dpiY = device.logicalDpiY();
+    auto it = std::find_if(fFonts.begin(), fFonts.end(), [&](const TFontMeasures &f) {
+        return f.dpiX == dpiX && f.dpiY == dpiY && f.font == font;
+    });
+    if (it == fFonts.end()) {
+        fFonts.push_back({font, dpiX, dpiY, {}});
+        it = std::prev(fFonts.end());
+    }
+    // The diagram's texts are fixed or short numbers; the bound only keeps the memory fixed
+    // whatever comes.
+    constexpr qsizetype kMaxTexts = 1024;
+    auto found = it->texts.constFind(text);
+    if (found != it->texts.constEnd())
+        return *found;
+    if (it->texts.size() >= kMaxTexts)
+        it->texts.clear();
+    return *it->texts.insert(text, MeasureNow(font, device, text));
+}
+
+TDrawOps RecordLiveLayer(const TDiagramGeometry &g, const TDiagramState &state, QImage &device,
+                         TTextMeasures *measures)
 {
     TDrawOps ops;
-    TCanvas canvas(device, &ops, false);
+    TCanvas canvas(device, &ops, false, measures);
     PaintLiveLayer(canvas, g, state);
     return ops;
+}
+
+TDiagramFrame::TKey::TKey(const TDiagramGeometry &g, int clientHeight, const QColor &background,
+                          qreal devicePixelRatio)
+    : s(g.s), width(g.W), height(clientHeight), background(background.rgba()),
+      ratio(devicePixelRatio > 0 ? devicePixelRatio : 1.0)
+{}
+
+bool TDiagramFrame::Shows(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
+                          const QColor &background, qreal devicePixelRatio) const
+{
+    return !fFrame.isNull() && fKey == TKey(g, clientHeight, background, devicePixelRatio) &&
+           state == fState;
 }
 
 TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clientHeight,
                                              const TDiagramState &state, const QColor &background,
                                              qreal devicePixelRatio)
 {
-    const TKey key{g.s, g.W, clientHeight, background.rgba(),
-                   devicePixelRatio > 0 ? devicePixelRatio : 1.0};
+    const TKey key(g, clientHeight, background, devicePixelRatio);
     const QRect all(0, 0, g.W - 1, clientHeight - 1);
     if (fFrame.isNull() || !(key == fKey)) {
         fKey = key;
         fBase = RenderFixedDiagram(g, clientHeight, background, devicePixelRatio);
         fFrame = fBase;
         fOps.clear();
+        fMeasures.Clear();
         if (fFrame.isNull())
             return {};
         fFrame.detach();
         fState = state;
-        TCanvas canvas(fFrame, &fOps);
+        TCanvas canvas(fFrame, &fOps, true, &fMeasures);
         PaintLiveLayer(canvas, g, state);
         return {all, true};
     }
@@ -650,7 +718,7 @@ TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clie
     if (state == fState)
         return {};
     fState = state;
-    TDrawOps ops = RecordLiveLayer(g, state, fFrame);
+    TDrawOps ops = RecordLiveLayer(g, state, fFrame, &fMeasures);
     const QRegion changed = ChangedArea(fOps, ops) & all;
     fOps = std::move(ops);
     if (changed.isEmpty())
@@ -660,7 +728,7 @@ TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clie
         // Logical pixels are whole device pixels: the fixed diagram is put back under the
         // changed area and the live layer drawn again there alone.
         CopyArea(fFrame, fBase, changed);
-        TCanvas canvas(fFrame);
+        TCanvas canvas(fFrame, nullptr, true, &fMeasures);
         canvas.Clip(changed, &fOps);
         PaintLiveLayer(canvas, g, state);
     } else {
@@ -668,7 +736,7 @@ TDiagramFrame::TChange TDiagramFrame::Update(const TDiagramGeometry &g, int clie
         // the whole live layer over a fresh copy of the fixed diagram.
         fFrame = fBase;
         fFrame.detach();
-        TCanvas canvas(fFrame);
+        TCanvas canvas(fFrame, nullptr, true, &fMeasures);
         PaintLiveLayer(canvas, g, state);
     }
     return {changed, false};
@@ -679,4 +747,5 @@ void TDiagramFrame::Invalidate()
     fFrame = QImage();
     fBase = QImage();
     fOps.clear();
+    fMeasures.Clear();
 }

@@ -8,6 +8,8 @@
 #include "ui/diagram/DiagramGeometry.h"
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QRegion>
 #include <QString>
@@ -82,10 +84,40 @@ struct TDrawOp
 };
 using TDrawOps = std::vector<TDrawOp>;
 
+// Text measurements kept from one recording of the live layer to the next: shaping a text is
+// the dearest part of a recording, and the live layer shows the same few texts over and over.
+class TTextMeasures
+{
+public:
+    struct TMeasure
+    {
+        int width = 0;  // the advance
+        int height = 0; // the font's line height
+        int ascent = 0;
+        QRect ink; // the glyphs' bounding rectangle, relative to the baseline's start
+    };
+    // text in font on device, measured on first use.
+    const TMeasure &Measure(const QFont &font, const QImage &device, const QString &text);
+    static TMeasure MeasureNow(const QFont &font, const QImage &device, const QString &text);
+    void Clear() { fFonts.clear(); }
+
+private:
+    struct TFontMeasures
+    {
+        QFont font;
+        int dpiX = 0;
+        int dpiY = 0;
+        QHash<QString, TMeasure> texts;
+    };
+    std::vector<TFontMeasures> fFonts;
+};
+
 // The live layer of state (the radios' detection sections, meters and PTT indicators), the
 // part of the picture a status report can change, as its sequence of operations; nothing is
-// drawn. device is an image made as the diagram's (its resolution sizes the texts).
-TDrawOps RecordLiveLayer(const TDiagramGeometry &g, const TDiagramState &state, QImage &device);
+// drawn. device is an image made as the diagram's (its resolution sizes the texts); texts are
+// measured through measures when given.
+TDrawOps RecordLiveLayer(const TDiagramGeometry &g, const TDiagramState &state, QImage &device,
+                         TTextMeasures *measures = nullptr);
 
 // The logical pixels in which the pictures of two recorded live layers may differ: the reach
 // of every operation that is not the same at the same place in both.
@@ -105,6 +137,10 @@ public:
     // Brings the picture to state.
     TChange Update(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
                    const QColor &background, qreal devicePixelRatio);
+    // Whether the picture is the one Update would bring for these, so that it has nothing
+    // to redraw.
+    bool Shows(const TDiagramGeometry &g, int clientHeight, const TDiagramState &state,
+               const QColor &background, qreal devicePixelRatio) const;
     // The picture as the last Update left it (null before the first, or for an empty area).
     const QImage &Image() const { return fFrame; }
     // Forgets the picture; the next Update paints it all.
@@ -113,6 +149,9 @@ public:
 private:
     struct TKey
     {
+        TKey() = default;
+        TKey(const TDiagramGeometry &g, int clientHeight, const QColor &background,
+             qreal devicePixelRatio);
         double s = 0;
         int width = 0;
         int height = 0;
@@ -124,6 +163,7 @@ private:
     QImage fBase;  // the fixed diagram
     QImage fFrame; // the fixed diagram with the live layer of the last state
     TDrawOps fOps; // that live layer
+    TTextMeasures fMeasures;
     TDiagramState fState;
 };
 

@@ -17,9 +17,13 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <array>
 
 namespace {
+
+// Rows of device pixels the window's copy of the picture takes at a time (see PaintDiagram).
+constexpr int kPaintBandRows = 64;
 
 using TDiagramWidgets = std::array<QWidget *, kDiagramControlCount>;
 
@@ -105,18 +109,53 @@ bool ApplyLayout(const TDiagramLayout &layout, const TDiagramWidgets &widgets)
     return changed;
 }
 
-// Lays out the controls over the diagram and fixes the client size; true when a control or
-// the client size changed.
-bool LayOutControls(TMerrowMainForm &f)
+// Whether the widgets already stand as the layout places them.
+bool LayoutApplied(const TDiagramLayout &layout, const TDiagramWidgets &widgets)
 {
-    const TDiagramWidgets widgets = DiagramWidgets(f);
+    for (std::size_t i = 0; i < kDiagramControlCount; ++i) {
+        const QWidget *widget = widgets[i];
+        if (!widget)
+            continue;
+        if (widget->geometry() != layout.rects[static_cast<TDiagramControl>(i)])
+            return false;
+        if ((layout.visibility[i] == TVisibility::Shown && widget->isHidden()) ||
+            (layout.visibility[i] == TVisibility::Hidden && !widget->isHidden()))
+            return false;
+    }
+    return true;
+}
+
+// The layout of the controls for the window's scale and radio types, from where they stand.
+const TDiagramLayout &CurrentLayout(TMerrowMainForm &f, const TDiagramWidgets &widgets)
+{
     TControlRects current;
     for (std::size_t i = 0; i < kDiagramControlCount; ++i) {
         if (widgets[i])
             current[static_cast<TDiagramControl>(i)] = widgets[i]->geometry();
     }
-    const TDiagramLayout layout = LayoutDiagram(
-        f.ScreenScale(), current, f.cmb_RaAtype->currentIndex(), f.cmb_RaBtype->currentIndex());
+    const double s = f.ScreenScale();
+    const int typeA = f.cmb_RaAtype->currentIndex();
+    const int typeB = f.cmb_RaBtype->currentIndex();
+    TClientArea::TLaidOut &last = f.ClientArea->LaidOut();
+    if (!last.valid || last.s != s || last.typeA != typeA || last.typeB != typeB ||
+        !(last.from == current)) {
+        last.valid = true;
+        last.s = s;
+        last.typeA = typeA;
+        last.typeB = typeB;
+        last.from = current;
+        last.layout = LayoutDiagram(s, current, typeA, typeB);
+    }
+    return last.layout;
+}
+
+// Lays out the controls over the diagram and fixes the client size; true when a control or
+// the client size changed.
+bool LayOutControls(TMerrowMainForm &f)
+{
+    const TDiagramWidgets widgets = DiagramWidgets(f);
+    // A copy: applying it raises events, which may lay out again.
+    const TDiagramLayout layout = CurrentLayout(f, widgets);
     bool changed = false;
     if (f.ClientArea->size() != layout.client) {
         f.SetClientSize(layout.client.width(), layout.client.height());
@@ -151,6 +190,15 @@ TDiagramFrame::TChange UpdatePicture(TMerrowMainForm &f)
     const TDiagramGeometry geometry(f.ScreenScale(), area->width());
     return area->Frame().Update(geometry, area->height(), CurrentState(f),
                                 area->palette().color(QPalette::Button), area->devicePixelRatioF());
+}
+
+// Whether the picture is the one UpdatePicture would bring.
+bool PictureShowsState(TMerrowMainForm &f)
+{
+    TClientArea *area = f.ClientArea;
+    const TDiagramGeometry geometry(f.ScreenScale(), area->width());
+    return area->Frame().Shows(geometry, area->height(), CurrentState(f),
+                               area->palette().color(QPalette::Button), area->devicePixelRatioF());
 }
 
 } // namespace
@@ -211,17 +259,36 @@ void TMerrowMainForm::PaintDiagram()
         unshown += change.area;
     if (window.device()->devType() != QInternal::Pixmap)
         unshown -= ClientArea->PaintingRegion();
-    // Only the part of the picture this paint covers is copied.
+    // Only the part of the picture this paint covers is copied. Qt's raster engine hands a
+    // copy of more than about a hundred rows to its thread pool, in pieces; for the few
+    // thousand pixels a status report changes, waking the pool's threads costs more than the
+    // copy. So the copy goes in bands short enough to stay on this thread.
     window.setCompositionMode(QPainter::CompositionMode_Source);
     const qreal ratio = image.devicePixelRatio();
+    const int band = std::max(1, static_cast<int>(kPaintBandRows / ratio));
     const QRect pictureArea(QPoint(0, 0), image.deviceIndependentSize().toSize());
     for (const QRect &rect : ClientArea->PaintingRegion()) {
         const QRect part = rect & pictureArea;
-        if (!part.isEmpty())
-            window.drawImage(part.topLeft(), image,
-                             QRectF(part.x() * ratio, part.y() * ratio, part.width() * ratio,
-                                    part.height() * ratio));
+        for (int top = part.top(); top <= part.bottom(); top += band) {
+            const QRect piece(part.left(), top, part.width(),
+                              std::min(band, part.bottom() + 1 - top));
+            window.drawImage(piece.topLeft(), image,
+                             QRectF(piece.x() * ratio, piece.y() * ratio, piece.width() * ratio,
+                                    piece.height() * ratio));
+        }
     }
+}
+
+bool TMerrowMainForm::LiveIndicatorsShown()
+{
+    if (ClientArea->IsPainting() || !ClientArea->isVisible() || !ClientArea->Unshown().isEmpty())
+        return false;
+    // The picture first: a status report that moved a meter fails there, at little cost.
+    if (!PictureShowsState(*this))
+        return false;
+    const TDiagramWidgets widgets = DiagramWidgets(*this);
+    const TDiagramLayout &layout = CurrentLayout(*this, widgets);
+    return ClientArea->size() == layout.client && LayoutApplied(layout, widgets);
 }
 
 void TMerrowMainForm::RepaintLiveIndicators()
