@@ -156,7 +156,7 @@ public:
     void Add(const QByteArray &text) { Slot(text) = text; }
 
 private:
-    static constexpr std::size_t kSlots = 4096;
+    static constexpr std::size_t kSlots = 16384;
     QByteArray &Slot(const QByteArray &text) { return fSlots[qHash(text) % kSlots]; }
     const QByteArray &Slot(const QByteArray &text) const { return fSlots[qHash(text) % kSlots]; }
 

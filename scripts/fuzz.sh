@@ -91,9 +91,11 @@ run() {
     fuzz_settings_file)
         # Settings files are well under a kilobyte; the deepest corpus files still nest far
         # past the reader's limit when cut to this length. Reading one takes a few copies of
-        # its text at most.
+        # its text at most. The process holds Qt, the harness's table of checked texts (up to
+        # some 30 MB) and, in a quarter-hour campaign, libFuzzer's growing corpus and feature
+        # tables: a campaign ended at 236 MB resident, hence the room above that.
         max_len=2048
-        rss_mb=256
+        rss_mb=384
         malloc_mb=8
         dict="$repo/fuzz/settings.dict"
         if [ -d "$json_corpus" ]; then
