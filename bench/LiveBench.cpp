@@ -187,6 +187,28 @@ struct TStallProbe
     double worstMs = 0;
 };
 
+// Counts, every intervalMs, whether radio A's level changed since the last look: the status
+// reports reached the window.
+class TLevelChanges
+{
+public:
+    TLevelChanges(const TMerrowMainForm &form, int intervalMs) : fLast(form.fAudioLvlA)
+    {
+        QObject::connect(&fSampler, &QTimer::timeout, [this, &form] {
+            if (form.fAudioLvlA != fLast)
+                ++fCount;
+            fLast = form.fAudioLvlA;
+        });
+        fSampler.start(intervalMs);
+    }
+    int Count() const { return fCount; }
+
+private:
+    QTimer fSampler;
+    int fCount = 0;
+    int32_t fLast;
+};
+
 int Flood(double seconds)
 {
     TSim sim(QStringLiteral("benchF"), {QStringLiteral("--flood")});
@@ -198,15 +220,7 @@ int Flood(double seconds)
         return Fail("the window did not connect to the simulator");
 
     // The levels change with every status report: a run in which they stood still got no flood.
-    int changes = 0;
-    int32_t lastLevel = form->fAudioLvlA;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        if (form->fAudioLvlA != lastLevel)
-            ++changes;
-        lastLevel = form->fAudioLvlA;
-    });
-    sampler.start(100);
+    const TLevelChanges changes(*form, 100);
 
     // Counts the paints, and keeps what the last one showed.
     struct TPaintCounter : QObject
@@ -240,7 +254,7 @@ int Flood(double seconds)
     const double cpu = CpuSeconds() - cpu0;
     const double pollPace = pollTicks / wall * form->tmComState->interval() / 1000.0;
     const int paintCount = paints.count;
-    const int changesSeen = changes;
+    const int changesSeen = changes.Count();
     // The stall probe wakes the event loop 200 times a second, a cost of its own that the CPU
     // figure must not carry (the serial terminal and the reader it is compared with run
     // without one): the stalls are looked for after it, the flood going on.
@@ -429,16 +443,8 @@ int Normal(double seconds)
     const auto form = ConnectedWindow(seam, QStringLiteral("benchN"));
     if (!form)
         return Fail("the window did not connect to the simulator");
-    int changes = 0;
-    int32_t lastLevel = form->fAudioLvlA;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] {
-        if (form->fAudioLvlA != lastLevel)
-            ++changes;
-        lastLevel = form->fAudioLvlA;
-    });
     // Once a second: the sampler's own wake-ups count in the figure.
-    sampler.start(1000);
+    const TLevelChanges changes(*form, 1000);
     // The parameters are read once after connecting; what is measured is the steady state.
     RunLoopFor(1);
     const double cpu0 = CpuSeconds();
@@ -448,7 +454,7 @@ int Normal(double seconds)
     const double cpu = CpuSeconds() - cpu0;
     if (!seam->messages.empty() || !form->ComPort1->Active())
         return Fail("the window reported an error or lost the port");
-    if (changes < int(seconds) / 2)
+    if (changes.Count() < int(seconds) / 2)
         return Fail("the status reports did not reach the window");
     std::printf("normal_cpu_per_s=%.5f\n", cpu / wall);
     return 0;

@@ -183,22 +183,29 @@ TDiagramState CurrentState(TMerrowMainForm &f)
     return state;
 }
 
-// Brings the client area's picture to the window's state.
-TDiagramFrame::TChange UpdatePicture(TMerrowMainForm &f)
+// Calls use(frame, geometry, client height, state, background, pixel ratio) with the client
+// area's picture and what the window shows now: the picture is made from these alone.
+template <class Use> decltype(auto) WithPictureInputs(TMerrowMainForm &f, Use &&use)
 {
     TClientArea *area = f.ClientArea;
     const TDiagramGeometry geometry(f.ScreenScale(), area->width());
-    return area->Frame().Update(geometry, area->height(), CurrentState(f),
-                                area->palette().color(QPalette::Button), area->devicePixelRatioF());
+    return use(area->Frame(), geometry, area->height(), CurrentState(f),
+               area->palette().color(QPalette::Button), area->devicePixelRatioF());
+}
+
+// Brings the client area's picture to the window's state.
+TDiagramFrame::TChange UpdatePicture(TMerrowMainForm &f)
+{
+    return WithPictureInputs(
+        f, [](TDiagramFrame &frame, const auto &...inputs) { return frame.Update(inputs...); });
 }
 
 // Whether the picture is the one UpdatePicture would bring.
 bool PictureShowsState(TMerrowMainForm &f)
 {
-    TClientArea *area = f.ClientArea;
-    const TDiagramGeometry geometry(f.ScreenScale(), area->width());
-    return area->Frame().Shows(geometry, area->height(), CurrentState(f),
-                               area->palette().color(QPalette::Button), area->devicePixelRatioF());
+    return WithPictureInputs(f, [](const TDiagramFrame &frame, const auto &...inputs) {
+        return frame.Shows(inputs...);
+    });
 }
 
 } // namespace
